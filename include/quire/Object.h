@@ -1,0 +1,68 @@
+#ifndef QUIRE_OBJECT_H_
+#define QUIRE_OBJECT_H_
+
+#include <list>
+#include <unordered_map>
+
+#include "quire/export.h"
+
+namespace QuireCommon {
+
+// Kinds of registered object. Any other value is accepted and gets no object.
+enum QUIRE_OBJ_TYPE : int {
+  QUIRE_OBJ_PARAM_STRING = 1005,
+  QUIRE_OBJ_PARAM_INPUT = 2012,
+  QUIRE_OBJ_PARAM_OUTPUT = 2013,
+};
+
+struct NativeObjectRecord {
+  QUIRE_OBJ_TYPE type;
+  int handle;
+  int refCount;
+  void* object;
+};
+
+// Native objects addressed by int handles, with reference counts; an object
+// is deleted by its kind when its last reference goes. Every instance
+// serialises on one process-wide recursive lock.
+class QUIRE_EXPORT Object {
+ public:
+  // Handles run 1 .. kMaxHandle and then start again at 1.
+  static constexpr int kMaxHandle = 0x0FFFFFFF;
+
+  Object();
+  // Deletes every remaining object, oldest first, whatever its count; then
+  // the temporary files that setNativeObject calls stand for.
+  ~Object();
+  // Member-wise: the copy shares the source's objects.
+  Object(const Object& other);
+  Object& operator=(const Object& other);
+
+  int createNativeObject(QUIRE_OBJ_TYPE type, void* pointer);
+  void releaseNativeObject(int handle);
+  void addrefNativeObject(int handle);
+  long getNativeObject(int handle) const;
+  // Deletes the record's previous object as a PDF document.
+  void setNativeObject(int handle, void* object);
+  int getTempFileNum() const;
+
+ protected:
+  long newObject(QUIRE_OBJ_TYPE type, void* pointer);
+  void deleteObject(QUIRE_OBJ_TYPE type, void* object);
+
+  using Records = std::list<NativeObjectRecord>;
+
+  int nextHandle;
+  Records records;  // creation order, oldest first
+  int tempFileNum;
+  // Keeps every lookup constant-time at any number of live records.
+  std::unordered_map<int, Records::iterator> recordIndex;
+
+ private:
+  int issueHandle();
+  void rebuildIndex();
+};
+
+}  // namespace QuireCommon
+
+#endif  // QUIRE_OBJECT_H_

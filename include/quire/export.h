@@ -1,0 +1,16 @@
+#ifndef QUIRE_EXPORT_H_
+#define QUIRE_EXPORT_H_
+
+// Only what carries this macro leaves the shared library; everything else is
+// built with hidden visibility.
+#if defined(_WIN32)
+#if defined(QUIRE_BUILDING_LIBRARY)
+#define QUIRE_EXPORT __declspec(dllexport)
+#else
+#define QUIRE_EXPORT __declspec(dllimport)
+#endif
+#else
+#define QUIRE_EXPORT __attribute__((visibility("default")))
+#endif
+
+#endif  // QUIRE_EXPORT_H_

@@ -1,0 +1,37 @@
+#ifndef QUIRE_PLATFORM_MXLOCK_H_
+#define QUIRE_PLATFORM_MXLOCK_H_
+
+#include <mutex>
+
+namespace MoxCommon {
+
+// The process-wide lock of the registry. Recursive, because an operation that
+// holds it builds or deletes objects through calls that take it again.
+class MXLock {
+ public:
+  MXLock() = default;
+  MXLock(const MXLock&) = delete;
+  MXLock& operator=(const MXLock&) = delete;
+
+  void lock() { mutex_.lock(); }
+  void unlock() { mutex_.unlock(); }
+
+ private:
+  std::recursive_mutex mutex_;
+};
+
+// Holds an MXLock from construction to destruction.
+class MXMutex {
+ public:
+  explicit MXMutex(MXLock& lock) : lock_(lock) { lock_.lock(); }
+  ~MXMutex() { lock_.unlock(); }
+  MXMutex(const MXMutex&) = delete;
+  MXMutex& operator=(const MXMutex&) = delete;
+
+ private:
+  MXLock& lock_;
+};
+
+}  // namespace MoxCommon
+
+#endif  // QUIRE_PLATFORM_MXLOCK_H_

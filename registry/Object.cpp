@@ -1,0 +1,163 @@
+#include "quire/Object.h"
+
+#include <iterator>
+
+#include "platform/DocCore.h"
+#include "platform/MXLock.h"
+#include "platform/TempFile.h"
+#include "quire/VelParamString.h"
+#include "registry/Globals.h"
+#include "streams/ParamInputHolder.h"
+#include "streams/ParamOutputHolder.h"
+
+namespace QuireCommon {
+namespace {
+
+using MoxCommon::MXMutex;
+
+template <typename Holder>
+void deleteHolder(void* object) {
+  auto* holder = static_cast<Holder*>(object);
+  if (holder->ownsStream) {
+    delete holder->stream;  // closes a file that the library opened
+    holder->stream = nullptr;
+  }
+  delete holder;
+}
+
+}  // namespace
+
+Object::Object() : nextHandle(1), records(), tempFileNum(0), recordIndex() {}
+
+Object::~Object() {
+  while (!records.empty()) {
+    const NativeObjectRecord oldest = records.front();
+    recordIndex.erase(oldest.handle);
+    records.pop_front();
+    deleteObject(oldest.type, oldest.object);
+  }
+  if (tempFileNum >= 1) platform::deleteTempFile("Pdf-v3-temp0.pdf");
+  if (tempFileNum >= 2) platform::deleteTempFile("Pdf-v3-temp1.pdf");
+}
+
+Object::Object(const Object& other)
+    : nextHandle(other.nextHandle),
+      records(other.records),
+      tempFileNum(other.tempFileNum) {
+  rebuildIndex();
+}
+
+Object& Object::operator=(const Object& other) {
+  if (this != &other) {
+    nextHandle = other.nextHandle;
+    records = other.records;  // the old records' objects are not deleted
+    tempFileNum = other.tempFileNum;
+    rebuildIndex();
+  }
+  return *this;
+}
+
+void Object::rebuildIndex() {
+  recordIndex.clear();
+  for (auto it = records.begin(); it != records.end(); ++it)
+    recordIndex.emplace(it->handle, it);
+}
+
+int Object::issueHandle() {
+  int handle = nextHandle >= 1 && nextHandle <= kMaxHandle ? nextHandle : 1;
+  // Once the counter has wrapped, a live record may still carry a handle;
+  // skip it so that no two records ever share one.
+  while (recordIndex.count(handle) != 0) handle = handle == kMaxHandle ? 1 : handle + 1;
+  nextHandle = handle == kMaxHandle ? 1 : handle + 1;
+  return handle;
+}
+
+int Object::createNativeObject(QUIRE_OBJ_TYPE type, void* pointer) {
+  MXMutex lock(globalLock);
+  const int handle = issueHandle();
+  void* object = reinterpret_cast<void*>(newObject(type, pointer));
+  try {
+    records.push_back(NativeObjectRecord{type, handle, 1, object});
+    try {
+      recordIndex.emplace(handle, std::prev(records.end()));
+    } catch (...) {
+      records.pop_back();
+      throw;
+    }
+  } catch (...) {
+    deleteObject(type, object);
+    throw;
+  }
+  return handle;
+}
+
+void Object::releaseNativeObject(int handle) {
+  MXMutex lock(globalLock);
+  const auto found = recordIndex.find(handle);
+  if (found == recordIndex.end()) return;
+  const Records::iterator record = found->second;
+  if (--record->refCount > 0) return;
+  const QUIRE_OBJ_TYPE type = record->type;
+  void* const object = record->object;
+  records.erase(record);
+  recordIndex.erase(found);
+  deleteObject(type, object);
+}
+
+void Object::addrefNativeObject(int handle) {
+  MXMutex lock(globalLock);
+  const auto found = recordIndex.find(handle);
+  if (found != recordIndex.end()) ++found->second->refCount;
+}
+
+long Object::getNativeObject(int handle) const {
+  MXMutex lock(globalLock);
+  const auto found = recordIndex.find(handle);
+  return found == recordIndex.end() ? 0 : reinterpret_cast<long>(found->second->object);
+}
+
+void Object::setNativeObject(int handle, void* object) {
+  MXMutex lock(globalLock);
+  const auto found = recordIndex.find(handle);
+  if (found == recordIndex.end()) return;
+  NativeObjectRecord& record = *found->second;
+  delete static_cast<DocCore::PDFDocument*>(record.object);
+  record.object = object;
+  ++tempFileNum;
+}
+
+int Object::getTempFileNum() const {
+  MXMutex lock(globalLock);
+  return tempFileNum;
+}
+
+long Object::newObject(QUIRE_OBJ_TYPE type, void* /*pointer*/) {
+  MXMutex lock(globalLock);
+  switch (type) {
+    case QUIRE_OBJ_PARAM_STRING:
+      return reinterpret_cast<long>(new Quire::VelParamString());
+    case QUIRE_OBJ_PARAM_INPUT:
+      return reinterpret_cast<long>(new Quire::ParamInputHolder());
+    case QUIRE_OBJ_PARAM_OUTPUT:
+      return reinterpret_cast<long>(new Quire::ParamOutputHolder());
+  }
+  return 0;
+}
+
+void Object::deleteObject(QUIRE_OBJ_TYPE type, void* object) {
+  MXMutex lock(globalLock);
+  if (object == nullptr) return;
+  switch (type) {
+    case QUIRE_OBJ_PARAM_STRING:
+      delete static_cast<Quire::VelParamString*>(object);
+      break;
+    case QUIRE_OBJ_PARAM_INPUT:
+      deleteHolder<Quire::ParamInputHolder>(object);
+      break;
+    case QUIRE_OBJ_PARAM_OUTPUT:
+      deleteHolder<Quire::ParamOutputHolder>(object);
+      break;
+  }
+}
+
+}  // namespace QuireCommon

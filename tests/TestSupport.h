@@ -1,0 +1,70 @@
+#ifndef QUIRE_TESTS_TESTSUPPORT_H_
+#define QUIRE_TESTS_TESTSUPPORT_H_
+
+#include <string>
+
+namespace quire_test {
+
+using Wide = std::basic_string<unsigned short>;
+
+// Sets (or with null, unsets) an environment variable for one scope and puts
+// the old value back afterwards.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  bool hadValue_;
+  std::string oldValue_;
+};
+
+// Both encoding variables fixed for one scope: VEL30_MBCS_ENCODING to
+// encoding (null unsets it) and LANG unset.
+class ScopedEncoding {
+ public:
+  explicit ScopedEncoding(const char* encoding)
+      : vel30_("VEL30_MBCS_ENCODING", encoding), lang_("LANG", nullptr) {}
+
+ private:
+  ScopedEnv vel30_;
+  ScopedEnv lang_;
+};
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it at the end of the scope.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+// Makes the process's current directory a temporary one for one scope.
+class ScopedCurrentDir {
+ public:
+  explicit ScopedCurrentDir(const std::string& path);
+  ~ScopedCurrentDir();
+
+ private:
+  std::string old_;
+};
+
+Wide u16(const char16_t* text);
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
+bool fileExists(const std::string& path);
+
+}  // namespace quire_test
+
+#endif  // QUIRE_TESTS_TESTSUPPORT_H_

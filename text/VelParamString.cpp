@@ -1,0 +1,111 @@
+#include "quire/VelParamString.h"
+
+#include <memory>
+
+#include "platform/Ascii.h"
+#include "text/EncodingChoice.h"
+#include "text/VelCodeConverter.h"
+
+namespace Quire {
+namespace {
+
+using Wide = std::basic_string<unsigned short>;
+
+const unsigned short kNoUnits[] = {0};
+
+// Up to this many bytes the narrow result is built on the stack.
+constexpr int kStackBytes = 1024;
+
+}  // namespace
+
+VelParamString::VelParamString() = default;
+
+VelParamString::VelParamString(const char* s) { *this = s; }
+
+VelParamString::VelParamString(const unsigned short* s) { *this = s; }
+
+VelParamString::VelParamString(const VelParamString& other) { *this = other; }
+
+VelParamString::~VelParamString() = default;
+
+VelParamString& VelParamString::operator=(const VelParamString& other) {
+  if (this != &other) {
+    mbcsText = other.mbcsText;
+    ucs2Text = other.ucs2Text;
+  }
+  return *this;
+}
+
+VelParamString& VelParamString::operator=(const char* s) {
+  mbcsText.assign(s != nullptr ? s : "");
+  const std::size_t n = mbcsText.size();
+  // Plain ASCII reads the same in every supported encoding, so neither the
+  // environment nor the component is needed.
+  if (convlib::isPlainAscii(mbcsText.data(), n)) {
+    ucs2Text.assign(mbcsText.begin(), mbcsText.end());
+    return *this;
+  }
+  if (n > static_cast<std::size_t>(VelCodeConverter::kMaxConvertible)) {
+    ucs2Text.clear();
+    return *this;
+  }
+  // n bytes never give more than n units: the wide form itself serves as
+  // the conversion buffer.
+  const int bytes = static_cast<int>(n);
+  ucs2Text.assign(n + 1, 0);
+  VelCodeConverter(getMBCSEncoding(), kUcs2Encoding)
+      .decodeBuffer(mbcsText.data(), bytes, &ucs2Text[0],
+                    VelCodeConverter::decodeCapacity(bytes));
+  ucs2Text.resize(Wide::traits_type::length(ucs2Text.data()));
+  return *this;
+}
+
+VelParamString& VelParamString::operator=(const unsigned short* s) {
+  ucs2Text.assign(s != nullptr ? s : kNoUnits);
+  const std::size_t n = ucs2Text.size();
+  if (convlib::isPlainAscii(ucs2Text.data(), n)) {
+    mbcsText.assign(ucs2Text.begin(), ucs2Text.end());
+    return *this;
+  }
+  if (n > static_cast<std::size_t>(VelCodeConverter::kMaxConvertible)) {
+    mbcsText.clear();
+    return *this;
+  }
+  const int units = static_cast<int>(n);
+  const int capacity = VelCodeConverter::encodeCapacity(units);
+  char stackBuffer[kStackBytes];
+  std::unique_ptr<char[]> heapBuffer;
+  char* buffer = stackBuffer;
+  if (capacity > kStackBytes) {
+    heapBuffer.reset(new char[capacity]);
+    buffer = heapBuffer.get();
+  }
+  VelCodeConverter(kUcs2Encoding, getMBCSEncoding())
+      .encodeBuffer(ucs2Text.data(), units, buffer, capacity);
+  mbcsText.assign(buffer);
+  return *this;
+}
+
+int VelParamString::length() const {
+  if (wstr_length() > 0) return wstr_length();
+  if (cstr_length() > 0) return cstr_length();
+  return 0;
+}
+
+int VelParamString::cstr_length() const { return static_cast<int>(mbcsText.size()); }
+
+int VelParamString::wstr_length() const { return static_cast<int>(ucs2Text.size()); }
+
+const char* VelParamString::c_str() const { return mbcsText.c_str(); }
+
+const unsigned short* VelParamString::w_str() const { return ucs2Text.c_str(); }
+
+int VelParamString::compare(const char* s) {
+  return mbcsText.compare(s != nullptr ? s : "");
+}
+
+int VelParamString::compare(const unsigned short* s) {
+  return ucs2Text.compare(s != nullptr ? s : kNoUnits);
+}
+
+}  // namespace Quire
