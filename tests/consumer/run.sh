@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the built library into a temporary prefix, then builds the
+# consumer against it twice, through find_package and through pkg-config,
+# and runs both.
+set -euo pipefail
+build_dir=$1
+source_dir=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cmake --install "$build_dir" --prefix "$work/prefix" >/dev/null
+libdir=$(find "$work/prefix" -name 'libquirecommon.so.1' -printf '%h\n' | head -n 1)
+test -L "$libdir/libquirecommon.so" || { echo "libquirecommon.so link missing"; exit 1; }
+soname=$(readelf -d "$libdir/libquirecommon.so.1" | sed -n 's/.*SONAME.*\[\(.*\)\]/\1/p')
+test "$soname" = libquirecommon.so.1 || { echo "unexpected SONAME '$soname'"; exit 1; }
+
+cmake -S "$source_dir" -B "$work/cmake-build" -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
+cmake --build "$work/cmake-build" >/dev/null
+LD_LIBRARY_PATH=$libdir "$work/cmake-build/consumer" "$work"
+
+export PKG_CONFIG_PATH=$libdir/pkgconfig
+# shellcheck disable=SC2046
+c++ -std=c++17 "$source_dir/main.cpp" $(pkg-config --cflags --libs quirecommon) -o "$work/consumer-pc"
+LD_LIBRARY_PATH=$libdir "$work/consumer-pc" "$work"
