@@ -3,9 +3,11 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
 
 // The part of the PDF object library that quirecommon calls: reference
-// counted objects with a type tag, and documents that the registry deletes.
+// counted objects with a type tag, documents that the registry deletes, and
+// the strings and names whose text the library takes out.
 namespace DocCore {
 
 enum class ObjType : int {
@@ -45,6 +47,52 @@ class PDFDocument : public PDFRCObject {
 
  private:
   std::function<void()> onClose_;
+};
+
+// A PDF string: its raw bytes and the UCS-2 text they stand for, which is
+// UTF-16BE after a leading FE FF and PDFDocEncoding otherwise.
+// The text is decoded at construction, so the accessors return the same text
+// before treatUnicodeStr() as after it; a zero unit inside ends what they show.
+class PDFString : public PDFRCObject {
+ public:
+  explicit PDFString(std::string bytes);
+
+  static ObjType getStaticType() { return ObjType::kString; }
+
+  // Stores the string as a Unicode text string (FE FF and UTF-16BE), so that
+  // what is written back keeps every character; the text stays the same.
+  void treatUnicodeStr();
+
+  // Zero-terminated UCS-2, never null, valid while a reference is held.
+  // Virtual so that a derived string can hand its text out another way.
+  virtual const unsigned short* getBigEndianUniStr() const;
+  virtual const unsigned short* getLittleEndianUniStr() const;
+  virtual const unsigned short* getCPUEndianUniStr() const;
+
+  const std::string& bytes() const { return bytes_; }
+
+ protected:
+  ~PDFString() override;
+
+ private:
+  std::string bytes_;
+  std::basic_string<unsigned short> hostOrder_;
+  std::basic_string<unsigned short> swapped_;
+};
+
+// A PDF name: any object that is not a string will do for the functions that
+// take strings, and a name is the simplest.
+class PDFName : public PDFRCObject {
+ public:
+  explicit PDFName(std::string name);
+
+  const std::string& name() const { return name_; }
+
+ protected:
+  ~PDFName() override;
+
+ private:
+  std::string name_;
 };
 
 }  // namespace DocCore
