@@ -1,0 +1,116 @@
+#include "quire/VelParamInput.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "registry/Globals.h"
+#include "streams/ParamInputHolder.h"
+
+namespace Quire {
+namespace {
+
+ParamInputHolder* holderOf(int handle) {
+  return reinterpret_cast<ParamInputHolder*>(globalObject.getNativeObject(handle));
+}
+
+int createHolder() {
+  return globalObject.createNativeObject(QuireCommon::QUIRE_OBJ_PARAM_INPUT, nullptr);
+}
+
+}  // namespace
+
+VelParamInput::VelParamInput() : handle(-1) {}
+
+VelParamInput::VelParamInput(const VelParamString& path) : handle(createHolder()) {
+  try {
+    ParamInputHolder* holder = holderOf(handle);
+    holder->path = path;
+    auto* file = new std::ifstream(holder->path.c_str(), std::ios::in | std::ios::binary);
+    holder->stream = file;
+    holder->ownsStream = true;
+    readable = file->good() && file->is_open();
+  } catch (...) {
+    // Only memory can run out here; no half-built holder stays registered.
+    globalObject.releaseNativeObject(handle);
+    throw;
+  }
+}
+
+VelParamInput::VelParamInput(const VelParamString& path, const std::istream* stream)
+    : handle(createHolder()) {
+  try {
+    ParamInputHolder* holder = holderOf(handle);
+    holder->path = path;
+    holder->stream = const_cast<std::istream*>(stream);
+  } catch (...) {
+    globalObject.releaseNativeObject(handle);
+    throw;
+  }
+  // The flag tells the direction that the caller chose, not the stream's state.
+  readable = true;
+}
+
+VelParamInput::VelParamInput(const VelParamInput& other)
+    : VelParamStream(other), handle(other.handle) {
+  globalObject.addrefNativeObject(handle);
+}
+
+VelParamInput::~VelParamInput() { globalObject.releaseNativeObject(handle); }
+
+VelParamInput& VelParamInput::operator=(const VelParamInput& other) {
+  if (this != &other) {
+    globalObject.releaseNativeObject(handle);
+    handle = other.handle;
+    globalObject.addrefNativeObject(handle);
+    VelParamStream::operator=(other);
+  }
+  return *this;
+}
+
+VelParamString& VelParamInput::getPath() const {
+  static VelParamString noPath;
+  ParamInputHolder* holder = holderOf(handle);
+  return holder != nullptr ? holder->path : noPath;
+}
+
+std::istream& VelParamInput::getStream() const {
+  // No buffer: the stream is bad from the start and every read fails.
+  static std::istream noStream(nullptr);
+  ParamInputHolder* holder = holderOf(handle);
+  return holder != nullptr && holder->stream != nullptr ? *holder->stream : noStream;
+}
+
+int VelParamInput::read(char* buffer, int count) {
+  if (count < 0) return -1;
+  ParamInputHolder* holder = holderOf(handle);
+  if (holder == nullptr || holder->stream == nullptr) return -1;
+  try {
+    std::istream& in = *holder->stream;
+    std::fill_n(buffer, count, '\0');
+    in.read(buffer, count);
+    const std::streamsize got = in.gcount();
+    // A read that met the end must not leave the stream unable to move.
+    in.clear();
+    return got > 0 ? static_cast<int>(got) : -1;
+  } catch (...) {
+    return -1;
+  }
+}
+
+int VelParamInput::write(char*, int) { return -1; }
+
+long VelParamInput::seekoff(long offset, int direction, int) {
+  static const std::ios::seekdir kDirections[] = {std::ios::beg, std::ios::cur, std::ios::end};
+  ParamInputHolder* holder = holderOf(handle);
+  if (holder == nullptr || holder->stream == nullptr) return -1;
+  try {
+    std::istream& in = *holder->stream;
+    if ((offset != 0 || direction != 1) && direction >= 0 && direction <= 2)
+      in.seekg(offset, kDirections[direction]);
+    return static_cast<long>(in.tellg());
+  } catch (...) {
+    return -1;
+  }
+}
+
+}  // namespace Quire

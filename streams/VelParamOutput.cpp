@@ -1,0 +1,119 @@
+#include "quire/VelParamOutput.h"
+
+#include <fstream>
+
+#include "platform/FileIdentity.h"
+#include "registry/Globals.h"
+#include "streams/ParamOutputHolder.h"
+
+namespace Quire {
+namespace {
+
+ParamOutputHolder* holderOf(int handle) {
+  return reinterpret_cast<ParamOutputHolder*>(globalObject.getNativeObject(handle));
+}
+
+int createHolder() {
+  return globalObject.createNativeObject(QuireCommon::QUIRE_OBJ_PARAM_OUTPUT, nullptr);
+}
+
+}  // namespace
+
+VelParamOutput::VelParamOutput() : handle(-1) {}
+
+VelParamOutput::VelParamOutput(const VelParamString& path) : handle(createHolder()) {
+  try {
+    ParamOutputHolder* holder = holderOf(handle);
+    holder->path = path;
+    auto* file = new std::ofstream(holder->path.c_str(), std::ios::out | std::ios::binary);
+    holder->stream = file;
+    holder->ownsStream = true;
+    // Only a file that this object opened may ever be removed by it.
+    if (file->is_open()) holder->created = platform::identifyRegularFile(holder->path.c_str());
+    writable = file->good();
+  } catch (...) {
+    // Only memory can run out here; no half-built holder stays registered.
+    globalObject.releaseNativeObject(handle);
+    throw;
+  }
+}
+
+VelParamOutput::VelParamOutput(const VelParamString& path, const std::ostream* stream)
+    : handle(createHolder()) {
+  try {
+    ParamOutputHolder* holder = holderOf(handle);
+    holder->path = path;
+    holder->stream = const_cast<std::ostream*>(stream);
+  } catch (...) {
+    globalObject.releaseNativeObject(handle);
+    throw;
+  }
+  // The flag tells the direction that the caller chose, not the stream's state.
+  writable = true;
+}
+
+VelParamOutput::VelParamOutput(const VelParamOutput& other)
+    : VelParamStream(other), handle(other.handle) {
+  globalObject.addrefNativeObject(handle);
+}
+
+VelParamOutput::~VelParamOutput() {
+  ParamOutputHolder* holder = holderOf(handle);
+  if (holder != nullptr && holder->removeFlag && holder->ownsStream) {
+    delete holder->stream;  // flushes and closes before the file goes
+    holder->stream = nullptr;
+    holder->ownsStream = false;
+    // Whatever stands at the path now, unless it is still the file created
+    // here, is someone else's and stays.
+    platform::removeIfSameFile(holder->path.c_str(), holder->created);
+  }
+  globalObject.releaseNativeObject(handle);
+}
+
+VelParamOutput& VelParamOutput::operator=(const VelParamOutput& other) {
+  if (this != &other) {
+    // A release never removes a file, whatever the flag says.
+    globalObject.releaseNativeObject(handle);
+    handle = other.handle;
+    globalObject.addrefNativeObject(handle);
+    VelParamStream::operator=(other);
+  }
+  return *this;
+}
+
+void VelParamOutput::setRemoveFlag(unsigned char flag) {
+  ParamOutputHolder* holder = holderOf(handle);
+  if (holder != nullptr) holder->removeFlag = flag != 0;
+}
+
+VelParamString& VelParamOutput::getPath() const {
+  static VelParamString noPath;
+  ParamOutputHolder* holder = holderOf(handle);
+  return holder != nullptr ? holder->path : noPath;
+}
+
+std::ostream& VelParamOutput::getStream() const {
+  // No buffer: the stream is bad from the start and every write fails.
+  static std::ostream noStream(nullptr);
+  ParamOutputHolder* holder = holderOf(handle);
+  return holder != nullptr && holder->stream != nullptr ? *holder->stream : noStream;
+}
+
+int VelParamOutput::read(char*, int) { return -1; }
+
+int VelParamOutput::write(char* buffer, int count) {
+  if (count <= 0) return -1;
+  ParamOutputHolder* holder = holderOf(handle);
+  if (holder == nullptr || holder->stream == nullptr) return -1;
+  try {
+    holder->stream->write(buffer, count);
+  } catch (...) {
+    return -1;
+  }
+  // The state is not consulted: a stream that fails quietly still took the bytes.
+  return count;
+}
+
+long VelParamOutput::seekoff(long, int, int) { return -1; }
+
+}  // namespace Quire
