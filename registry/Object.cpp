@@ -25,6 +25,21 @@ void deleteHolder(void* object) {
   delete holder;
 }
 
+void indexRecords(Object::Records& records, Object::RecordIndex& index) {
+  index.clear();
+  for (auto it = records.begin(); it != records.end(); ++it) index.emplace(it->handle, it);
+}
+
+int issueHandle(int& nextHandle, const Object::RecordIndex& index) {
+  const int max = Object::kMaxHandle;
+  int handle = nextHandle >= 1 && nextHandle <= max ? nextHandle : 1;
+  // Once the counter has wrapped, a live record may still carry a handle;
+  // skip it so that no two records ever share one.
+  while (index.count(handle) != 0) handle = handle == max ? 1 : handle + 1;
+  nextHandle = handle == max ? 1 : handle + 1;
+  return handle;
+}
+
 }  // namespace
 
 Object::Object() : nextHandle(1), records(), tempFileNum(0), recordIndex() {}
@@ -44,7 +59,7 @@ Object::Object(const Object& other)
     : nextHandle(other.nextHandle),
       records(other.records),
       tempFileNum(other.tempFileNum) {
-  rebuildIndex();
+  indexRecords(records, recordIndex);
 }
 
 Object& Object::operator=(const Object& other) {
@@ -52,29 +67,14 @@ Object& Object::operator=(const Object& other) {
     nextHandle = other.nextHandle;
     records = other.records;  // the old records' objects are not deleted
     tempFileNum = other.tempFileNum;
-    rebuildIndex();
+    indexRecords(records, recordIndex);
   }
   return *this;
 }
 
-void Object::rebuildIndex() {
-  recordIndex.clear();
-  for (auto it = records.begin(); it != records.end(); ++it)
-    recordIndex.emplace(it->handle, it);
-}
-
-int Object::issueHandle() {
-  int handle = nextHandle >= 1 && nextHandle <= kMaxHandle ? nextHandle : 1;
-  // Once the counter has wrapped, a live record may still carry a handle;
-  // skip it so that no two records ever share one.
-  while (recordIndex.count(handle) != 0) handle = handle == kMaxHandle ? 1 : handle + 1;
-  nextHandle = handle == kMaxHandle ? 1 : handle + 1;
-  return handle;
-}
-
 int Object::createNativeObject(QUIRE_OBJ_TYPE type, void* pointer) {
   MXMutex lock(globalLock);
-  const int handle = issueHandle();
+  const int handle = issueHandle(nextHandle, recordIndex);
   void* object = reinterpret_cast<void*>(newObject(type, pointer));
   try {
     records.push_back(NativeObjectRecord{type, handle, 1, object});

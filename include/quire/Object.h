@@ -30,6 +30,9 @@ class QUIRE_EXPORT Object {
   // Handles run 1 .. kMaxHandle and then start again at 1.
   static constexpr int kMaxHandle = 0x0FFFFFFF;
 
+  using Records = std::list<NativeObjectRecord>;
+  using RecordIndex = std::unordered_map<int, Records::iterator>;
+
   Object();
   // Deletes every remaining object, oldest first, whatever its count; then
   // the temporary files that setNativeObject calls stand for.
@@ -50,17 +53,11 @@ class QUIRE_EXPORT Object {
   long newObject(QUIRE_OBJ_TYPE type, void* pointer);
   void deleteObject(QUIRE_OBJ_TYPE type, void* object);
 
-  using Records = std::list<NativeObjectRecord>;
-
   int nextHandle;
   Records records;  // creation order, oldest first
   int tempFileNum;
   // Keeps every lookup constant-time at any number of live records.
-  std::unordered_map<int, Records::iterator> recordIndex;
-
- private:
-  int issueHandle();
-  void rebuildIndex();
+  RecordIndex recordIndex;
 };
 
 }  // namespace QuireCommon
