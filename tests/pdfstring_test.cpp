@@ -1,6 +1,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -11,40 +12,20 @@
 
 namespace {
 
-using DocCore::PDFName;
-using DocCore::PDFString;
-using Quire::getMBCstring;
-using Quire::getUNICODEstring;
-using Quire::VelParamString;
-using quire_test::ScopedEncoding;
-using quire_test::u16;
-using quire_test::Wide;
+using namespace DocCore;
+using namespace Quire;
+using namespace quire_test;
+
+using Extractor = void (*)(void*, VelParamString&);
+const Extractor kBoth[] = {&getMBCstring, &getUNICODEstring};
 
 // Gives the creator's reference back at the end of a test.
 struct Release {
-  void operator()(const DocCore::PDFRCObject* object) const { object->release(); }
+  void operator()(const PDFRCObject* object) const { object->release(); }
 };
-template <typename T>
-using Owned = std::unique_ptr<T, Release>;
-
+template <typename T> using Owned = std::unique_ptr<T, Release>;
 Owned<PDFString> makeString(const std::string& bytes) {
   return Owned<PDFString>(new PDFString(bytes));
-}
-
-std::string utf16be(const Wide& units) {
-  std::string bytes = "\xFE\xFF";
-  for (const unsigned short unit : units) {
-    bytes.push_back(static_cast<char>(unit >> 8));
-    bytes.push_back(static_cast<char>(unit & 0xFF));
-  }
-  return bytes;
-}
-
-Wide unicodeText(const std::string& bytes) {
-  const auto string = makeString(bytes);
-  VelParamString result;
-  getUNICODEstring(string.get(), result);
-  return result.w_str();
 }
 
 // The units as they lie in memory, up to the terminating zero.
@@ -53,111 +34,93 @@ std::string memoryBytes(const unsigned short* units) {
 }
 
 // Its text cannot be read: stands for any failure while the text is copied.
-class UnreadableString : public PDFString {
- public:
+struct UnreadableString : PDFString {
   UnreadableString() : PDFString("text") {}
-  const unsigned short* getBigEndianUniStr() const override { return fail(); }
-  const unsigned short* getLittleEndianUniStr() const override { return fail(); }
-  const unsigned short* getCPUEndianUniStr() const override { return fail(); }
-
- private:
-  static const unsigned short* fail() { throw std::runtime_error("unreadable"); }
+  [[noreturn]] static void fail() { throw std::runtime_error("unreadable"); }
+  const unsigned short* getBigEndianUniStr() const override { fail(); }
+  const unsigned short* getLittleEndianUniStr() const override { fail(); }
+  const unsigned short* getCPUEndianUniStr() const override { fail(); }
 };
 
-TEST(PDFStringTextTest, AnythingButAStringLeavesOrEmptiesTheResult) {
+TEST(PDFStringTextTest, NonStringsAreLeftOrEmptiedAndCountsComeBackOnEveryWayOut) {
   const ScopedEncoding encoding("UTF-8");
   const Owned<PDFName> name(new PDFName("Title"));
   for (void* object : {static_cast<void*>(nullptr), static_cast<void*>(name.get())}) {
-    VelParamString kept("kept");
+    VelParamString kept("kept"), emptied("kept");
     getMBCstring(object, kept);
+    getUNICODEstring(object, emptied);
     EXPECT_STREQ(kept.c_str(), "kept");
     EXPECT_EQ(Wide(kept.w_str()), u16(u"kept"));
-
-    VelParamString emptied("kept");
-    getUNICODEstring(object, emptied);
-    EXPECT_EQ(emptied.cstr_length(), 0);
-    EXPECT_EQ(emptied.wstr_length(), 0);
+    EXPECT_TRUE(emptied.cstr_length() == 0 && emptied.wstr_length() == 0);
   }
   EXPECT_EQ(name->refCount(), 1);
-}
 
-TEST(PDFStringTextTest, ReferenceCountComesBackOnEveryWayOut) {
-  const auto string = makeString(utf16be(u16(u"abc")));
-  // A second holder, so that one release too many shows in the count.
-  string->addRef();
-  VelParamString result;
-  getMBCstring(string.get(), result);
-  EXPECT_EQ(string->refCount(), 2);
-  getUNICODEstring(string.get(), result);
-  EXPECT_EQ(string->refCount(), 2);
-  string->release();
-
+  // Each string has a second holder, so that one release too many shows.
+  const auto string = makeString("abc");
   const Owned<PDFString> unreadable(new UnreadableString);
-  EXPECT_THROW(getMBCstring(unreadable.get(), result), std::runtime_error);
-  EXPECT_EQ(unreadable->refCount(), 1);
-  EXPECT_THROW(getUNICODEstring(unreadable.get(), result), std::runtime_error);
-  EXPECT_EQ(unreadable->refCount(), 1);
+  string->addRef();
+  unreadable->addRef();
+  VelParamString result;
+  for (Extractor extract : kBoth) {
+    extract(string.get(), result);
+    EXPECT_EQ(string->refCount(), 2);
+    EXPECT_THROW(extract(unreadable.get(), result), std::runtime_error);
+    EXPECT_EQ(unreadable->refCount(), 2);
+  }
+  string->release();
+  unreadable->release();
 }
 
 TEST(PDFStringTextTest, OnlyTheWideFormKeepsWhatTheEncodingCannotHold) {
-  const Wide text = u16(u"日本語€😀");
-  const auto string = makeString(utf16be(text));
-  const char* const sjis = "\x93\xFA\x96\x7B\x8C\xEA??";
-  {
-    const ScopedEncoding encoding("WINDOWS31J");
-    VelParamString mbc;
+  // 日本語€😀 in UTF-16BE after its mark.
+  const auto string = makeString(
+      std::string("\xFE\xFF\x65\xE5\x67\x2C\x8A\x9E\x20\xAC\xD8\x3D\xDE\x00", 14));
+  // The encoding, the text in it, and what of the text survived.
+  const struct { const char* encoding; const char* narrow; const char16_t* survived; } cases[] = {
+      {"WINDOWS31J", "\x93\xFA\x96\x7B\x8C\xEA??", u"日本語??"}, {"UTF-8", u8"日本語€😀", u"日本語€😀"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.encoding);
+    const ScopedEncoding encoding(c.encoding);
+    VelParamString mbc, uni;
     getMBCstring(string.get(), mbc);
-    EXPECT_STREQ(mbc.c_str(), sjis);
-    EXPECT_EQ(Wide(mbc.w_str()), u16(u"日本語??"));
-
-    VelParamString uni;
     getUNICODEstring(string.get(), uni);
-    EXPECT_EQ(Wide(uni.w_str()), text);
-    EXPECT_STREQ(uni.c_str(), sjis);
+    EXPECT_STREQ(mbc.c_str(), c.narrow);
+    EXPECT_EQ(Wide(mbc.w_str()), u16(c.survived));
+    EXPECT_STREQ(uni.c_str(), c.narrow);
+    EXPECT_EQ(Wide(uni.w_str()), u16(u"日本語€😀"));
   }
-  const ScopedEncoding encoding("UTF-8");
-  VelParamString mbc;
-  getMBCstring(string.get(), mbc);
-  EXPECT_STREQ(mbc.c_str(), u8"日本語€😀");
-  EXPECT_EQ(Wide(mbc.w_str()), text);
 }
 
-TEST(PDFStringTextTest, OnlyTheUnicodeCallPreparesTheString) {
-  const auto string = makeString("\x80");
-  VelParamString result;
-  getMBCstring(string.get(), result);
-  EXPECT_EQ(string->bytes(), "\x80");
-  getUNICODEstring(string.get(), result);
-  EXPECT_EQ(string->bytes(), "\xFE\xFF\x20\x22");
-}
+TEST(PDFStringTest, DecodesPdfDocEncodingAndUtf16InEveryAccessor) {
+  const std::pair<std::string, const char16_t*> cases[] = {
+      {"A\x80\xA0\x18\x1F\x8A\x93\x9E\xA9\xE9",
+       u"A\u2022\u20AC\u02D8\u02DC\u2212\uFB01\u017E\u00A9\u00E9"},
+      {"\x7F\x9F\xAD", u"\uFFFD\uFFFD\uFFFD"},
+      {"\xFE\x41", u"\u00FE\u0041"},  // without the whole FE FF mark: PDFDocEncoding
+      {"\xFE\xFF", u""},
+      {std::string("\xFE\xFF\x00\x41\x42", 5), u"A\uFFFD"},
+      {std::string("\xFE\xFF\x00\x41\x00\x00\x00\x42", 8), u"A"},  // ends at a zero unit
+  };
+  for (const auto& c : cases) {
+    VelParamString result;
+    getUNICODEstring(makeString(c.first).get(), result);
+    EXPECT_EQ(Wide(result.w_str()), u16(c.second)) << testing::PrintToString(c.first);
+  }
 
-TEST(PDFStringTest, PdfDocEncodingDiffersFromLatin1WhereItShould) {
-  EXPECT_EQ(unicodeText("A\x80\xA0\x18\x1F\x8A\x93\x9E\xA9\xE9"),
-            u16(u"A\u2022\u20AC\u02D8\u02DC\u2212\uFB01\u017E\u00A9\u00E9"));
-  EXPECT_EQ(unicodeText("\x7F\x9F\xAD"), u16(u"\uFFFD\uFFFD\uFFFD"));
-  // Without the whole FE FF mark the bytes are PDFDocEncoding.
-  EXPECT_EQ(unicodeText("\xFE\x41"), u16(u"\u00FE\u0041"));
-}
-
-TEST(PDFStringTest, Utf16TextEndsAtItsBytes) {
-  EXPECT_EQ(unicodeText("\xFE\xFF"), Wide());
-  EXPECT_EQ(unicodeText(std::string("\xFE\xFF\x00\x41\x42", 5)), u16(u"A\uFFFD"));
-  EXPECT_EQ(unicodeText(std::string("\xFE\xFF\x00\x41\x00\x00\x00\x42", 8)), u16(u"A"));
-}
-
-TEST(PDFStringTest, AccessorsGiveTheSameTextInTheirByteOrders) {
+  // The same text from every accessor, before treatUnicodeStr and after.
   const auto string = makeString("\x80" "A");
-  const std::string big("\x20\x22\x00\x41", 4);
-  const std::string little("\x22\x20\x41\x00", 4);
-  for (const char* when : {"before treatUnicodeStr", "after treatUnicodeStr"}) {
-    SCOPED_TRACE(when);
+  const std::string big("\x20\x22\x00\x41", 4), little("\x22\x20\x41\x00", 4);
+  // The bytes after each call: only getUNICODEstring stores the text as UTF-16BE.
+  const std::string stored[] = {"\x80" "A", std::string("\xFE\xFF\x20\x22\x00\x41", 6)};
+  for (int i = 0; i < 2; ++i) {
+    VelParamString result;
+    kBoth[i](string.get(), result);
+    EXPECT_EQ(string->bytes(), stored[i]);
     EXPECT_EQ(memoryBytes(string->getBigEndianUniStr()), big);
     EXPECT_EQ(memoryBytes(string->getLittleEndianUniStr()), little);
     EXPECT_EQ(memoryBytes(string->getCPUEndianUniStr()),
               platform::hostIsBigEndian() != 0 ? big : little);
-    string->treatUnicodeStr();
   }
-  EXPECT_EQ(string->bytes(), std::string("\xFE\xFF\x20\x22\x00\x41", 6));
 }
 
 }  // namespace
