@@ -2,6 +2,8 @@
 #define QUIRE_PLATFORM_ASCII_H_
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 namespace convlib {
 
@@ -12,8 +14,25 @@ inline bool isPlainAsciiUnit(unsigned unit) {
   return unit < 0x80 && unit != 0x1B && unit != 0x0E && unit != 0x0F;
 }
 
+// Non-zero when some byte of word is zero.
+inline std::uint64_t zeroByteIn(std::uint64_t word) {
+  return (word - 0x0101010101010101) & ~word & 0x8080808080808080;
+}
+
 inline bool isPlainAscii(const char* text, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i)
+  // Eight bytes at a time, as paths are mostly plain: a byte with its top bit
+  // set, or equal to ESC, or to SO or SI (which differ in the lowest bit only).
+  const std::uint64_t ones = 0x0101010101010101;
+  std::size_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text + i, sizeof word);
+    if ((word & 0x80 * ones) | zeroByteIn(word ^ 0x1B * ones) |
+        zeroByteIn((word | ones) ^ 0x0F * ones)) {
+      return false;
+    }
+  }
+  for (; i < count; ++i)
     if (!isPlainAsciiUnit(static_cast<unsigned char>(text[i]))) return false;
   return true;
 }

@@ -46,6 +46,14 @@ int convClose(ConvContext* context);
 
 }  // extern "C"
 
+namespace convlib {
+
+// convExecute with every fast path left out, so that iconv converts all: the
+// fuzz targets hold the fast paths to its results.
+int executeThroughIconvOnly(ConvContext* context);
+
+}  // namespace convlib
+
 static_assert(sizeof(ConvContext) == 1228, "context record is 1228 bytes");
 static_assert(offsetof(ConvContext, source) == 0, "source at byte 0");
 static_assert(offsetof(ConvContext, sourceBytes) == 8, "sourceBytes at 8");

@@ -1,5 +1,6 @@
 #include "quire/VelParamString.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/Ascii.h"
@@ -13,8 +14,14 @@ using Wide = std::basic_string<unsigned short>;
 
 const unsigned short kNoUnits[] = {0};
 
-// Up to this many bytes the narrow result is built on the stack.
+// Up to this many bytes a conversion's result is built on the stack.
 constexpr int kStackBytes = 1024;
+
+// Units before the first zero among the first count: bounded, and unrolled
+// by std::find, where a scan for the terminator shows on long text.
+std::size_t unitsBeforeZero(const unsigned short* units, std::size_t count) {
+  return static_cast<std::size_t>(std::find(units, units + count, 0) - units);
+}
 
 }  // namespace
 
@@ -42,21 +49,28 @@ VelParamString& VelParamString::operator=(const char* s) {
   // Plain ASCII reads the same in every supported encoding, so neither the
   // environment nor the component is needed.
   if (convlib::isPlainAscii(mbcsText.data(), n)) {
-    ucs2Text.assign(mbcsText.begin(), mbcsText.end());
+    ucs2Text = Wide(mbcsText.begin(), mbcsText.end());
     return *this;
   }
   if (n > static_cast<std::size_t>(VelCodeConverter::kMaxConvertible)) {
     ucs2Text.clear();
     return *this;
   }
-  // n bytes never give more than n units: the wide form itself serves as
-  // the conversion buffer.
+  // n bytes never give more than n units. Short text is decoded on the stack
+  // and copied once; long text straight into the wide form, sparing a second
+  // large buffer.
   const int bytes = static_cast<int>(n);
-  ucs2Text.assign(n + 1, 0);
-  VelCodeConverter(getMBCSEncoding(), kUcs2Encoding)
-      .decodeBuffer(mbcsText.data(), bytes, &ucs2Text[0],
-                    VelCodeConverter::decodeCapacity(bytes));
-  ucs2Text.resize(Wide::traits_type::length(ucs2Text.data()));
+  const int capacity = VelCodeConverter::decodeCapacity(bytes);
+  const VelCodeConverter converter(getMBCSEncoding(), kUcs2Encoding);
+  if (capacity <= kStackBytes) {
+    unsigned short stackBuffer[kStackBytes / 2];
+    converter.decodeBuffer(mbcsText.data(), bytes, stackBuffer, capacity);
+    ucs2Text.assign(stackBuffer, unitsBeforeZero(stackBuffer, n));
+  } else {
+    ucs2Text.assign(n + 1, 0);
+    converter.decodeBuffer(mbcsText.data(), bytes, &ucs2Text[0], capacity);
+    ucs2Text.resize(unitsBeforeZero(ucs2Text.data(), n));
+  }
   return *this;
 }
 
@@ -64,7 +78,7 @@ VelParamString& VelParamString::operator=(const unsigned short* s) {
   ucs2Text.assign(s != nullptr ? s : kNoUnits);
   const std::size_t n = ucs2Text.size();
   if (convlib::isPlainAscii(ucs2Text.data(), n)) {
-    mbcsText.assign(ucs2Text.begin(), ucs2Text.end());
+    mbcsText = std::string(ucs2Text.begin(), ucs2Text.end());
     return *this;
   }
   if (n > static_cast<std::size_t>(VelCodeConverter::kMaxConvertible)) {
