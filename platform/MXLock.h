@@ -13,10 +13,17 @@ class MXLock {
   MXLock(const MXLock&) = delete;
   MXLock& operator=(const MXLock&) = delete;
 
-  void lock() { mutex_.lock(); }
+  // Registry operations hold the lock for well under a microsecond, far less
+  // than a sleep and wake-up on a contended mutex costs: try a while first.
+  void lock() {
+    for (int i = 0; i < kSpins; ++i)
+      if (mutex_.try_lock()) return;
+    mutex_.lock();
+  }
   void unlock() { mutex_.unlock(); }
 
  private:
+  static constexpr int kSpins = 100;
   std::recursive_mutex mutex_;
 };
 
