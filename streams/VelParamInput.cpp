@@ -4,48 +4,29 @@
 #include <fstream>
 
 #include "registry/Globals.h"
+#include "streams/HolderHandle.h"
 #include "streams/ParamInputHolder.h"
 
 namespace Quire {
-namespace {
 
-ParamInputHolder* holderOf(int handle) {
-  return reinterpret_cast<ParamInputHolder*>(globalObject.getNativeObject(handle));
-}
-
-int createHolder() {
-  return globalObject.createNativeObject(QuireCommon::QUIRE_OBJ_PARAM_INPUT, nullptr);
-}
-
-}  // namespace
+using QuireCommon::QUIRE_OBJ_PARAM_INPUT;
 
 VelParamInput::VelParamInput() : handle(-1) {}
 
-VelParamInput::VelParamInput(const VelParamString& path) : handle(createHolder()) {
-  try {
-    ParamInputHolder* holder = holderOf(handle);
-    holder->path = path;
-    auto* file = new std::ifstream(holder->path.c_str(), std::ios::in | std::ios::binary);
-    holder->stream = file;
-    holder->ownsStream = true;
-    readable = file->good() && file->is_open();
-  } catch (...) {
-    // Only memory can run out here; no half-built holder stays registered.
-    globalObject.releaseNativeObject(handle);
-    throw;
-  }
-}
+VelParamInput::VelParamInput(const VelParamString& path)
+    : handle(createHolder<ParamInputHolder>(QUIRE_OBJ_PARAM_INPUT, [&](ParamInputHolder& holder) {
+        holder.path = path;
+        auto* file = new std::ifstream(holder.path.c_str(), std::ios::in | std::ios::binary);
+        holder.stream = file;
+        holder.ownsStream = true;
+        readable = file->good() && file->is_open();
+      })) {}
 
 VelParamInput::VelParamInput(const VelParamString& path, const std::istream* stream)
-    : handle(createHolder()) {
-  try {
-    ParamInputHolder* holder = holderOf(handle);
-    holder->path = path;
-    holder->stream = const_cast<std::istream*>(stream);
-  } catch (...) {
-    globalObject.releaseNativeObject(handle);
-    throw;
-  }
+    : handle(createHolder<ParamInputHolder>(QUIRE_OBJ_PARAM_INPUT, [&](ParamInputHolder& holder) {
+        holder.path = path;
+        holder.stream = const_cast<std::istream*>(stream);
+      })) {
   // The flag tells the direction that the caller chose, not the stream's state.
   readable = true;
 }
@@ -59,9 +40,7 @@ VelParamInput::~VelParamInput() { globalObject.releaseNativeObject(handle); }
 
 VelParamInput& VelParamInput::operator=(const VelParamInput& other) {
   if (this != &other) {
-    globalObject.releaseNativeObject(handle);
-    handle = other.handle;
-    globalObject.addrefNativeObject(handle);
+    handle = shareHandle(handle, other.handle);
     VelParamStream::operator=(other);
   }
   return *this;
@@ -69,20 +48,20 @@ VelParamInput& VelParamInput::operator=(const VelParamInput& other) {
 
 VelParamString& VelParamInput::getPath() const {
   static VelParamString noPath;
-  ParamInputHolder* holder = holderOf(handle);
+  ParamInputHolder* holder = holderOf<ParamInputHolder>(handle);
   return holder != nullptr ? holder->path : noPath;
 }
 
 std::istream& VelParamInput::getStream() const {
   // No buffer: the stream is bad from the start and every read fails.
   static std::istream noStream(nullptr);
-  ParamInputHolder* holder = holderOf(handle);
+  ParamInputHolder* holder = holderOf<ParamInputHolder>(handle);
   return holder != nullptr && holder->stream != nullptr ? *holder->stream : noStream;
 }
 
 int VelParamInput::read(char* buffer, int count) {
   if (count < 0) return -1;
-  ParamInputHolder* holder = holderOf(handle);
+  ParamInputHolder* holder = holderOf<ParamInputHolder>(handle);
   if (holder == nullptr || holder->stream == nullptr) return -1;
   try {
     std::istream& in = *holder->stream;
@@ -101,7 +80,7 @@ int VelParamInput::write(char*, int) { return -1; }
 
 long VelParamInput::seekoff(long offset, int direction, int) {
   static const std::ios::seekdir kDirections[] = {std::ios::beg, std::ios::cur, std::ios::end};
-  ParamInputHolder* holder = holderOf(handle);
+  ParamInputHolder* holder = holderOf<ParamInputHolder>(handle);
   if (holder == nullptr || holder->stream == nullptr) return -1;
   try {
     std::istream& in = *holder->stream;

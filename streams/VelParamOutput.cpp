@@ -4,50 +4,31 @@
 
 #include "platform/FileIdentity.h"
 #include "registry/Globals.h"
+#include "streams/HolderHandle.h"
 #include "streams/ParamOutputHolder.h"
 
 namespace Quire {
-namespace {
 
-ParamOutputHolder* holderOf(int handle) {
-  return reinterpret_cast<ParamOutputHolder*>(globalObject.getNativeObject(handle));
-}
-
-int createHolder() {
-  return globalObject.createNativeObject(QuireCommon::QUIRE_OBJ_PARAM_OUTPUT, nullptr);
-}
-
-}  // namespace
+using QuireCommon::QUIRE_OBJ_PARAM_OUTPUT;
 
 VelParamOutput::VelParamOutput() : handle(-1) {}
 
-VelParamOutput::VelParamOutput(const VelParamString& path) : handle(createHolder()) {
-  try {
-    ParamOutputHolder* holder = holderOf(handle);
-    holder->path = path;
-    auto* file = new std::ofstream(holder->path.c_str(), std::ios::out | std::ios::binary);
-    holder->stream = file;
-    holder->ownsStream = true;
-    // Only a file that this object opened may ever be removed by it.
-    if (file->is_open()) holder->created = platform::identifyRegularFile(holder->path.c_str());
-    writable = file->good();
-  } catch (...) {
-    // Only memory can run out here; no half-built holder stays registered.
-    globalObject.releaseNativeObject(handle);
-    throw;
-  }
-}
+VelParamOutput::VelParamOutput(const VelParamString& path)
+    : handle(createHolder<ParamOutputHolder>(QUIRE_OBJ_PARAM_OUTPUT, [&](ParamOutputHolder& holder) {
+        holder.path = path;
+        auto* file = new std::ofstream(holder.path.c_str(), std::ios::out | std::ios::binary);
+        holder.stream = file;
+        holder.ownsStream = true;
+        // Only a file that this object opened may ever be removed by it.
+        if (file->is_open()) holder.created = platform::identifyRegularFile(holder.path.c_str());
+        writable = file->good();
+      })) {}
 
 VelParamOutput::VelParamOutput(const VelParamString& path, const std::ostream* stream)
-    : handle(createHolder()) {
-  try {
-    ParamOutputHolder* holder = holderOf(handle);
-    holder->path = path;
-    holder->stream = const_cast<std::ostream*>(stream);
-  } catch (...) {
-    globalObject.releaseNativeObject(handle);
-    throw;
-  }
+    : handle(createHolder<ParamOutputHolder>(QUIRE_OBJ_PARAM_OUTPUT, [&](ParamOutputHolder& holder) {
+        holder.path = path;
+        holder.stream = const_cast<std::ostream*>(stream);
+      })) {
   // The flag tells the direction that the caller chose, not the stream's state.
   writable = true;
 }
@@ -58,7 +39,7 @@ VelParamOutput::VelParamOutput(const VelParamOutput& other)
 }
 
 VelParamOutput::~VelParamOutput() {
-  ParamOutputHolder* holder = holderOf(handle);
+  ParamOutputHolder* holder = holderOf<ParamOutputHolder>(handle);
   if (holder != nullptr && holder->removeFlag && holder->ownsStream) {
     delete holder->stream;  // flushes and closes before the file goes
     holder->stream = nullptr;
@@ -73,29 +54,27 @@ VelParamOutput::~VelParamOutput() {
 VelParamOutput& VelParamOutput::operator=(const VelParamOutput& other) {
   if (this != &other) {
     // A release never removes a file, whatever the flag says.
-    globalObject.releaseNativeObject(handle);
-    handle = other.handle;
-    globalObject.addrefNativeObject(handle);
+    handle = shareHandle(handle, other.handle);
     VelParamStream::operator=(other);
   }
   return *this;
 }
 
 void VelParamOutput::setRemoveFlag(unsigned char flag) {
-  ParamOutputHolder* holder = holderOf(handle);
+  ParamOutputHolder* holder = holderOf<ParamOutputHolder>(handle);
   if (holder != nullptr) holder->removeFlag = flag != 0;
 }
 
 VelParamString& VelParamOutput::getPath() const {
   static VelParamString noPath;
-  ParamOutputHolder* holder = holderOf(handle);
+  ParamOutputHolder* holder = holderOf<ParamOutputHolder>(handle);
   return holder != nullptr ? holder->path : noPath;
 }
 
 std::ostream& VelParamOutput::getStream() const {
   // No buffer: the stream is bad from the start and every write fails.
   static std::ostream noStream(nullptr);
-  ParamOutputHolder* holder = holderOf(handle);
+  ParamOutputHolder* holder = holderOf<ParamOutputHolder>(handle);
   return holder != nullptr && holder->stream != nullptr ? *holder->stream : noStream;
 }
 
@@ -103,7 +82,7 @@ int VelParamOutput::read(char*, int) { return -1; }
 
 int VelParamOutput::write(char* buffer, int count) {
   if (count <= 0) return -1;
-  ParamOutputHolder* holder = holderOf(handle);
+  ParamOutputHolder* holder = holderOf<ParamOutputHolder>(handle);
   if (holder == nullptr || holder->stream == nullptr) return -1;
   try {
     holder->stream->write(buffer, count);
