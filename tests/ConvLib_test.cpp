@@ -21,25 +21,25 @@ static_assert(offsetof(ConvInputOptions, word3) == 8 &&
 
 const char* const kEncodings[] = {"WINDOWS31J", "EUC-JP", "ISO-2022-JP", "UTF-8", "ChineseGBK"};
 const char kUcs2[] = "ISO-10646-UCS-2";
-constexpr unsigned char kPoison = 0xA5;
+const std::string kPoison(8, '\xA5');
 int (*const iconvOnly)(ConvContext*) = convlib::executeThroughIconvOnly;
 
 std::string bytesOf(const Wide& units, bool bigEndian) {
   std::string out;
   for (unsigned short u : units) {
-    const char high = static_cast<char>(u >> 8);
-    const char low = static_cast<char>(u & 0xFF);
+    const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
     out += bigEndian ? std::string{high, low} : std::string{low, high};
   }
   return out;
 }
 
 // One conversion through the component as a caller makes it, into a target
-// poisoned beforehand and eight bytes past the capacity. The UCS-2 side is in
-// the order bigEndian names. Returns the target, or "refused".
+// poisoned eight bytes past the capacity; the UCS-2 side in the order
+// bigEndian names. Returns the target, or "refused".
 std::string convert(const char* from, const char* to, const std::string& source, int capacity,
                     bool bigEndian, int (*execute)(ConvContext*) = convExecute) {
-  std::string target(static_cast<std::size_t>(capacity) + 8, static_cast<char>(kPoison));
+  std::string target(static_cast<std::size_t>(capacity), '\xA5');
+  target += kPoison;
   const std::vector<char> exact(source.begin(), source.end());  // no terminator to read past
   ConvContext context;
   std::memset(&context, 0, sizeof context);
@@ -47,12 +47,9 @@ std::string convert(const char* from, const char* to, const std::string& source,
   context.sourceBytes = static_cast<std::int32_t>(source.size());
   context.target = &target[0];
   context.targetCapacity = capacity;
-  const bool decoding = std::strcmp(to, kUcs2) == 0;
+  const bool decoding = to != nullptr && std::strcmp(to, kUcs2) == 0;
   const ConvInputOptions input{decoding ? 1 : bigEndian, 0, 1};
-  ConvOutputOptions output;
-  std::memset(&output, 0, sizeof output);
-  output.bigEndian = decoding ? bigEndian : 1;
-  output.word3 = 1;
+  ConvOutputOptions output{decoding ? bigEndian : 1, 0, 1, {}};
   if (convOpenOutput(&context, &output, to) != 0 || convOpenInput(&context, &input, from) != 0)
     return "refused";
   execute(&context);
@@ -60,28 +57,21 @@ std::string convert(const char* from, const char* to, const std::string& source,
   return target;
 }
 
-// The text in a target: whole units up to the first zero unit within the
-// capacity, or "unterminated"; and whether the poison behind it is intact.
+// The whole units before the first zero unit within the capacity, or
+// "unterminated"; the poison behind the capacity must be intact.
 std::string textIn(const std::string& target, int capacity, int unitBytes) {
-  EXPECT_EQ(std::string(8, static_cast<char>(kPoison)), target.substr(capacity));
+  EXPECT_EQ(kPoison, target.substr(capacity));
   for (int i = 0; i + unitBytes <= capacity; i += unitBytes)
     if (target[i] == 0 && target[i + unitBytes - 1] == 0) return target.substr(0, i);
   return "unterminated";
 }
 
+// Each of the five names opens: EveryCapacityIsKeptAndTerminated converts in all.
 TEST(ConvLib, OnlyTheKnownNamesOpen) {
-  for (const char* name : {"bogus", "utf-8", "WINDOWS-31J", "GBK", "UTF-16LE", ""}) {
-    EXPECT_EQ("refused", convert("UTF-8", name, "a", 8, false)) << name;
-    EXPECT_EQ("refused", convert(name, kUcs2, "a", 8, false)) << name;
-  }
-  ConvContext context{};
-  const ConvInputOptions input{1, 0, 1};
-  const ConvOutputOptions output{};
-  EXPECT_NE(0, convOpenInput(&context, &input, nullptr));
-  EXPECT_NE(0, convOpenOutput(&context, &output, nullptr));
-  for (const char* name : kEncodings) {
-    EXPECT_NE("refused", convert(name, kUcs2, "a", 8, false)) << name;
-    EXPECT_NE("refused", convert(kUcs2, name, std::string("a\0", 2), 8, false)) << name;
+  const char* const names[] = {"bogus", "utf-8", "WINDOWS-31J", "GBK", "UTF-16LE", "", nullptr};
+  for (const char* name : names) {
+    EXPECT_EQ("refused", convert("UTF-8", name, "a", 8, false)) << (name ? name : "null");
+    EXPECT_EQ("refused", convert(name, kUcs2, "a", 8, false)) << (name ? name : "null");
   }
 }
 
@@ -97,7 +87,7 @@ TEST(ConvLib, UnitsComeInTheByteOrderAskedAndNothingGivesOneZeroUnit) {
 TEST(ConvLib, PlainAsciiExcludesShiftsAndHighBytesAnywhere) {
   const std::string plain = "0123456789abcdef\x7F\x01";
   EXPECT_TRUE(convlib::isPlainAscii(plain.data(), plain.size()));
-  for (char odd : {'\x1B', '\x0E', '\x0F', '\x80'}) {
+  for (char odd : {'\x1B', '\x0E', '\x0F', '\x80'})
     for (std::size_t at = 0; at < plain.size(); ++at) {
       std::string text = plain;
       text[at] = odd;
@@ -105,18 +95,17 @@ TEST(ConvLib, PlainAsciiExcludesShiftsAndHighBytesAnywhere) {
       EXPECT_FALSE(convlib::isPlainAscii(text.data(), text.size())) << at;
       EXPECT_FALSE(convlib::isPlainAscii(units.data(), units.size())) << at;
     }
-  }
 }
 
 // At every capacity the component stays inside it, ends its text with a zero,
 // writes the same as iconv alone, and leaves ISO-2022-JP unshifted.
 TEST(ConvLib, EveryCapacityIsKeptAndTerminated) {
   const Wide text = u16(u"ab日本語😀のかな/x");
+  const std::string wide = bytesOf(text, false);
   for (const char* encoding : kEncodings) {
     SCOPED_TRACE(encoding);
     quire_test::ScopedEncoding chosen(encoding);
     const std::string narrow = Quire::VelParamString(text.c_str()).c_str();
-    const std::string wide = bytesOf(text, false);
     const std::string all = textIn(convert(encoding, kUcs2, narrow, 200, false), 200, 2);
     for (int capacity = 1; capacity < 100; ++capacity) {
       SCOPED_TRACE(capacity);
@@ -142,23 +131,18 @@ TEST(ConvLib, FastPathsGiveWhatIconvGives) {
       "\x81\x30\x81\x30\xFF", std::string("a\0b", 3)};
   const Wide wideSamples[] = {u16(u"あ€\uFFFD😀ｱ"), {0xD83D, 'a', 0xDE00, 0x1B, 0},
                               {0xDBFF, 0xDFFF, 0xFFFE, 0xFFFF}, {'a', 0xD800}};
-  for (const char* encoding : kEncodings) {
+  const auto same = [](const char* from, const char* to, const std::string& source, bool big) {
+    const int capacity = static_cast<int>(3 * source.size() + 4);
+    EXPECT_EQ(convert(from, to, source, capacity, big, iconvOnly),
+              convert(from, to, source, capacity, big))
+        << from << " to " << to << (big ? " big " : " little ") << testing::PrintToString(source);
+  };
+  for (const char* encoding : kEncodings)
     for (bool bigEndian : {false, true}) {
-      for (const std::string& narrow : narrowSamples) {
-        const int capacity = static_cast<int>(2 * narrow.size() + 2);
-        EXPECT_EQ(convert(encoding, kUcs2, narrow, capacity, bigEndian, iconvOnly),
-                  convert(encoding, kUcs2, narrow, capacity, bigEndian))
-            << encoding << " decoding " << narrow;
-      }
-      for (const Wide& text : wideSamples) {
-        const std::string wide = bytesOf(text, bigEndian);
-        const int capacity = static_cast<int>(3 * wide.size() + 4);
-        EXPECT_EQ(convert(kUcs2, encoding, wide, capacity, bigEndian, iconvOnly),
-                  convert(kUcs2, encoding, wide, capacity, bigEndian))
-            << encoding << " encoding sample " << &text - wideSamples;
-      }
+      for (const std::string& narrow : narrowSamples) same(encoding, kUcs2, narrow, bigEndian);
+      for (const Wide& text : wideSamples)
+        same(kUcs2, encoding, bytesOf(text, bigEndian), bigEndian);
     }
-  }
 }
 
 }  // namespace

@@ -10,9 +10,7 @@
 #include "tests/TestSupport.h"
 #include "text/VelCodeConverter.h"
 
-namespace {
-std::string calls;
-}  // namespace
+namespace { std::string calls; }  // the operations made, in order
 
 extern "C" {
 int __real_convOpenOutput(ConvContext*, const ConvOutputOptions*, const char*);
@@ -28,14 +26,8 @@ int __wrap_convOpenInput(ConvContext* c, const ConvInputOptions* o, const char* 
   calls += "input ";
   return __real_convOpenInput(c, o, name);
 }
-int __wrap_convExecute(ConvContext* c) {
-  calls += "execute ";
-  return __real_convExecute(c);
-}
-int __wrap_convClose(ConvContext* c) {
-  calls += "close ";
-  return __real_convClose(c);
-}
+int __wrap_convExecute(ConvContext* c) { calls += "execute "; return __real_convExecute(c); }
+int __wrap_convClose(ConvContext* c) { calls += "close "; return __real_convClose(c); }
 }  // extern "C"
 
 namespace {
@@ -44,26 +36,20 @@ using Quire::VelCodeConverter;
 using Quire::VelParamString;
 using quire_test::u16;
 
-// Decodes "あ" in EUC-JP into a poisoned buffer of four units, with a
-// capacity of three; gives the calls made and the units left.
-std::string decodeWith(const char* from, const char* to, std::vector<unsigned short>* units) {
-  calls.clear();
-  units->assign(4, 0xA5A5);
-  VelCodeConverter(from, to).decodeBuffer("\xA4\xA2", 2, units->data(), 6);
-  return calls;
-}
-
 TEST(ConvRefusal, LaterCallsAreSkippedAndTheTextIsEmpty) {
-  std::vector<unsigned short> units;
-  EXPECT_EQ("output input execute close ", decodeWith("EUC-JP", "ISO-10646-UCS-2", &units));
-  EXPECT_EQ(std::vector<unsigned short>({0x3042, 0, 0, 0xA5A5}), units);
-
-  const std::vector<unsigned short> empty = {0, 0, 0, 0xA5A5};
-  EXPECT_EQ("output ", decodeWith("EUC-JP", "bogus", &units));
-  EXPECT_EQ(empty, units);
-  EXPECT_EQ("output input ", decodeWith("bogus", "ISO-10646-UCS-2", &units));
-  EXPECT_EQ(empty, units);
-
+  // "あ" in EUC-JP into four poisoned units with room for three. The first
+  // case shows that the wrappers see a conversion that is not refused.
+  const struct { const char* from; const char* to; const char* calls; unsigned short first; }
+      cases[] = {{"EUC-JP", "ISO-10646-UCS-2", "output input execute close ", 0x3042},
+                 {"EUC-JP", "bogus", "output ", 0},
+                 {"bogus", "ISO-10646-UCS-2", "output input ", 0}};
+  for (const auto& c : cases) {
+    calls.clear();
+    std::vector<unsigned short> units(4, 0xA5A5);
+    VelCodeConverter(c.from, c.to).decodeBuffer("\xA4\xA2", 2, units.data(), 6);
+    EXPECT_EQ(c.calls, calls) << c.from << " to " << c.to;
+    EXPECT_EQ(std::vector<unsigned short>({c.first, 0, 0, 0xA5A5}), units) << c.from;
+  }
   calls.clear();
   std::string bytes(8, 'x');
   VelCodeConverter("utf-16", "UTF-8").encodeBuffer(u16(u"あ").c_str(), 1, &bytes[0], 6);
@@ -74,17 +60,14 @@ TEST(ConvRefusal, LaterCallsAreSkippedAndTheTextIsEmpty) {
 TEST(ConvRefusal, RefusedConversionsOfStringsGiveEmptyText) {
   quire_test::ScopedEncoding chosen("UTF-8");
   const VelParamString source(u16(u"日本").c_str());
-  VelParamString target("old");
-  calls.clear();
-  VelCodeConverter("UTF-8", "bogus").decode(source, target);
-  EXPECT_EQ("output ", calls);
-  EXPECT_EQ(0, target.length());
-
-  target = "old";
-  calls.clear();
-  VelCodeConverter("bogus", "UTF-8").encode(source, target);
-  EXPECT_EQ("output input ", calls);
-  EXPECT_EQ(0, target.length());
+  for (bool decoding : {true, false}) {
+    VelParamString target("old");
+    calls.clear();
+    if (decoding) VelCodeConverter("UTF-8", "bogus").decode(source, target);
+    else VelCodeConverter("bogus", "UTF-8").encode(source, target);
+    EXPECT_EQ(decoding ? "output " : "output input ", calls);
+    EXPECT_EQ(0, target.length());
+  }
 }
 
 }  // namespace
