@@ -382,7 +382,7 @@ std::size_t encode(Encoding from, Encoding to, const unsigned char* in,
     *dst++ = '?';
     --outLeft;
     src += skip;
-    inLeft -= skip < inLeft ? skip : inLeft;
+    inLeft -= skip;  // a whole unit or pair: inLeft is even and holds it
   }
   outLeft += reserve;
   iconv(cd, nullptr, nullptr, &dst, &outLeft);
