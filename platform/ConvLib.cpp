@@ -397,6 +397,7 @@ int execute(ConvContext* context, bool fast) {
   // Exactly one side is UCS-2; the last byte (decoding: the last unit) of the
   // target stays zero so that the result is always terminated.
   if (state.from == convlib::kNoEncoding || state.to == convlib::kNoEncoding ||
+      state.from >= convlib::kEncodingCount || state.to >= convlib::kEncodingCount ||
       isWide(state.from) == isWide(state.to) || context->targetCapacity <= 0) {
     return -1;
   }

@@ -60,7 +60,7 @@ std::istream& VelParamInput::getStream() const {
 }
 
 int VelParamInput::read(char* buffer, int count) {
-  if (count < 0) return -1;
+  if (count < 0 || buffer == nullptr) return -1;
   ParamInputHolder* holder = holderOf<ParamInputHolder>(handle);
   if (holder == nullptr || holder->stream == nullptr) return -1;
   try {

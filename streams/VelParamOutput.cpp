@@ -81,7 +81,7 @@ std::ostream& VelParamOutput::getStream() const {
 int VelParamOutput::read(char*, int) { return -1; }
 
 int VelParamOutput::write(char* buffer, int count) {
-  if (count <= 0) return -1;
+  if (count <= 0 || buffer == nullptr) return -1;
   ParamOutputHolder* holder = holderOf<ParamOutputHolder>(handle);
   if (holder == nullptr || holder->stream == nullptr) return -1;
   try {

@@ -84,6 +84,7 @@ TEST_F(InputParam, ReadsAndSeeksATenByteFileThroughCopies) {
     EXPECT_EQ("-1", readText(in, 0));
     EXPECT_EQ("-1", readText(in, -4));
     EXPECT_EQ(-1, in.write(kHello, 4));
+    EXPECT_EQ(-1, in.read(nullptr, 4));
     EXPECT_EQ(5, in.seekoff(0, 1, 0));
 
     // Copies share one position; the file stays open while one is left.
@@ -116,6 +117,7 @@ TEST_F(OutputParam, CreatesOrEmptiesTheFileAndSharesTheRemoveFlag) {
       out = alias;
       EXPECT_EQ(5, out.write(kHello, 5));
       EXPECT_EQ(-1, out.write(kHello, 0));
+      EXPECT_EQ(-1, out.write(nullptr, 5));
       EXPECT_EQ(-1, out.read(kHello, 5));
       EXPECT_EQ(-1, out.seekoff(0, 1, 0));
       for (unsigned char flag : c.first) out.setRemoveFlag(flag);

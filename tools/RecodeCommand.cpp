@@ -17,11 +17,11 @@ const char kUsage[] =
     "not decode become U+FFFD (written as '?' where the target lacks it), and\n"
     "characters that the target cannot hold become '?'.\n";
 
-// Converts one run of text without zero bytes and writes it out.
+// Converts one run of text without zero bytes, at most kMaxConvertible
+// bytes long, and writes it out.
 bool recodeRun(const Quire::VelCodeConverter& decoder,
                const Quire::VelCodeConverter& encoder, const char* bytes,
                std::size_t count) {
-  if (count > static_cast<std::size_t>(Quire::VelCodeConverter::kMaxConvertible)) return false;
   const int n = static_cast<int>(count);
   std::vector<unsigned short> wide(static_cast<std::size_t>(n) + 1);
   decoder.decodeBuffer(bytes, n, wide.data(), Quire::VelCodeConverter::decodeCapacity(n));
@@ -64,6 +64,10 @@ int runRecode(const Args& args) {
   std::size_t start = 0;
   for (std::size_t i = 0; i <= input.size(); ++i) {
     if (i < input.size() && input[i] != '\0') continue;
+    if (i - start > static_cast<std::size_t>(Quire::VelCodeConverter::kMaxConvertible)) {
+      std::fputs("quire: input too large: a run without zero bytes exceeds 341 MiB\n", stderr);
+      return 1;
+    }
     if (!recodeRun(decoder, encoder, input.data() + start, i - start) ||
         (i < input.size() && std::fputc('\0', stdout) == EOF)) {
       std::fputs("quire: cannot write standard output\n", stderr);
