@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <iterator>
 
+#include "quire/VelErrorCode.h"
+
 namespace Quire {
 
 // Constant data throughout, so the catalogue is complete before any code of
@@ -147,5 +149,12 @@ const char kDefaultErrorMessage[] = "Other errors";
 // その他のエラーです
 const char kDefaultErrorMessageJP[] =
     "\x82\xbb\x82\xcc\x91\xbc\x82\xcc\x83\x47\x83\x89\x81\x5b\x82\xc5\x82\xb7";
+
+const ErrorMessageEntry* findErrorMessage(int code) {
+  for (const ErrorMessageEntry* row = errorMessageTable; row->code != VelErrorCode::QUIRE_NO_ERROR(); ++row) {
+    if (row->code == code) return row;
+  }
+  return nullptr;
+}
 
 }  // namespace Quire

@@ -15,6 +15,10 @@ struct ErrorMessageEntry {
 // and whose texts are empty; no row count is kept.
 extern const ErrorMessageEntry errorMessageTable[];
 
+// The first row for code, or null when it has none. The terminator test
+// comes first, so that 0 itself never matches a row.
+const ErrorMessageEntry* findErrorMessage(int code);
+
 // The texts for a code without a row. They equal the OTHER_ERRORS row but are
 // kept apart so that a change to that row cannot change the fallback.
 extern const char kDefaultErrorMessage[];

@@ -1,7 +1,6 @@
 #include "quire/VelException.h"
 
 #include "errors/ErrorMessageTable.h"
-#include "quire/VelErrorCode.h"
 #include "text/EncodingChoice.h"
 #include "text/VelCodeConverter.h"
 
@@ -9,19 +8,9 @@ namespace Quire {
 
 VelException::VelException(int code)
     : errorCode(code), errorMessageJPEncoding(kDefaultMbcsEncoding) {
-  const char* message = kDefaultErrorMessage;
-  const char* messageJP = kDefaultErrorMessageJP;
-  // The terminator test comes first, so that 0 itself never matches a row.
-  for (const ErrorMessageEntry* row = errorMessageTable;
-       row->code != VelErrorCode::QUIRE_NO_ERROR(); ++row) {
-    if (row->code == code) {
-      message = row->message;
-      messageJP = row->messageJP;
-      break;
-    }
-  }
-  errorMessage = message;
-  errorMessageJP = messageJP;
+  const ErrorMessageEntry* row = findErrorMessage(code);
+  errorMessage = row != nullptr ? row->message : kDefaultErrorMessage;
+  errorMessageJP = row != nullptr ? row->messageJP : kDefaultErrorMessageJP;
 }
 
 // A caller's text is taken to be WINDOWS31J, like the catalogue's, when

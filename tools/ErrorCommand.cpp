@@ -84,13 +84,6 @@ const char* codeName(int code) {
   return nullptr;
 }
 
-bool hasRow(int code) {
-  for (const Quire::ErrorMessageEntry* row = Quire::errorMessageTable; row->code != 0; ++row) {
-    if (row->code == code) return true;
-  }
-  return false;
-}
-
 // The whole argument as a decimal int.
 bool parseCode(const std::string& text, int* code) {
   char* end = nullptr;
@@ -111,7 +104,7 @@ void printOne(int code) {
               exception.getErrorMessage().c_str(), exception.getErrorMessageJP().c_str());
   if (name == nullptr)
     std::printf("(%d is not an error code: these are the default messages)\n", code);
-  else if (!hasRow(code))
+  else if (Quire::findErrorMessage(code) == nullptr)
     std::printf("(%s has no row of its own: these are the default messages)\n", name);
 }
 
