@@ -227,6 +227,15 @@ std::size_t writeWindows31J(unsigned cp, unsigned char* out, std::size_t room) {
 // is stateless (or, in ISO-2022-JP, plain ASCII in the initial state), so
 // iconv goes on exactly as if it had converted all. Like iconv, they stop
 // before a character that does not fit, and then report false.
+// Moves the caller's positions and counts on to where a fast path stopped.
+void advanceTo(const unsigned char* p, unsigned char* q, const unsigned char*& in,
+               std::size_t& inLeft, unsigned char*& out, std::size_t& outLeft) {
+  inLeft -= static_cast<std::size_t>(p - in);
+  outLeft -= static_cast<std::size_t>(q - out);
+  in = p;
+  out = q;
+}
+
 template <std::size_t (*Read)(const unsigned char*, std::size_t, unsigned*)>
 bool decodeKnown(const unsigned char*& in, std::size_t& inLeft,
                  unsigned char*& out, std::size_t& outLeft, bool bigEndian) {
@@ -257,10 +266,7 @@ bool decodeKnown(const unsigned char*& in, std::size_t& inLeft,
     }
     p += used;
   }
-  inLeft -= static_cast<std::size_t>(p - in);
-  outLeft -= static_cast<std::size_t>(q - out);
-  in = p;
-  out = q;
+  advanceTo(p, q, in, inLeft, out, outLeft);
   return fits;
 }
 
@@ -291,10 +297,7 @@ bool encodeKnown(const unsigned char*& in, std::size_t& inLeft,
     p += used;
     q += count;
   }
-  inLeft -= static_cast<std::size_t>(p - in);
-  outLeft -= static_cast<std::size_t>(q - out);
-  in = p;
-  out = q;
+  advanceTo(p, q, in, inLeft, out, outLeft);
   return fits;
 }
 
