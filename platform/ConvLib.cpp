@@ -32,16 +32,20 @@ void storeState(ConvContext* context, const WorkState& state) {
   std::memcpy(context->workState, &state, sizeof state);
 }
 
+// The first letter leaves at most two names to compare in full.
 Encoding encodingByName(const char* name, std::int32_t bigEndian) {
   if (name == nullptr) return convlib::kNoEncoding;
-  if (std::strcmp(name, "ISO-10646-UCS-2") == 0)
-    return bigEndian ? convlib::kUtf16BE : convlib::kUtf16LE;
-  if (std::strcmp(name, "WINDOWS31J") == 0) return convlib::kWindows31J;
-  if (std::strcmp(name, "EUC-JP") == 0) return convlib::kEucJp;
-  if (std::strcmp(name, "ISO-2022-JP") == 0) return convlib::kIso2022Jp;
-  if (std::strcmp(name, "UTF-8") == 0) return convlib::kUtf8;
-  if (std::strcmp(name, "ChineseGBK") == 0) return convlib::kGbk;
-  return convlib::kNoEncoding;
+  const auto is = [name](const char* known) { return std::strcmp(name, known) == 0; };
+  switch (name[0]) {
+    case 'I':
+      if (is("ISO-10646-UCS-2")) return bigEndian ? convlib::kUtf16BE : convlib::kUtf16LE;
+      return is("ISO-2022-JP") ? convlib::kIso2022Jp : convlib::kNoEncoding;
+    case 'W': return is("WINDOWS31J") ? convlib::kWindows31J : convlib::kNoEncoding;
+    case 'E': return is("EUC-JP") ? convlib::kEucJp : convlib::kNoEncoding;
+    case 'U': return is("UTF-8") ? convlib::kUtf8 : convlib::kNoEncoding;
+    case 'C': return is("ChineseGBK") ? convlib::kGbk : convlib::kNoEncoding;
+    default: return convlib::kNoEncoding;
+  }
 }
 
 bool isWide(Encoding e) { return e == convlib::kUtf16BE || e == convlib::kUtf16LE; }
@@ -133,7 +137,7 @@ AnswerTable windows31JEncoding;
 
 // Readers give the code point of the character at the start of p and the
 // bytes it takes, or 0 for a character that they leave to iconv.
-std::size_t readPlainAscii(const unsigned char* p, std::size_t, unsigned* cp) {
+[[gnu::always_inline]] inline std::size_t readPlainAscii(const unsigned char* p, std::size_t, unsigned* cp) {
   if (!convlib::isPlainAsciiUnit(*p)) return 0;
   *cp = *p;
   return 1;
@@ -144,7 +148,7 @@ bool isTrail(unsigned byte) { return (byte & 0xC0) == 0x80; }
 // Well-formed UTF-8 only; iconv deals with the rest, so that bad bytes are
 // reported as it reports them. The second byte's ranges keep out overlong
 // forms, surrogates and code points past U+10FFFF.
-std::size_t readUtf8(const unsigned char* p, std::size_t left, unsigned* cp) {
+[[gnu::always_inline]] inline std::size_t readUtf8(const unsigned char* p, std::size_t left, unsigned* cp) {
   const unsigned lead = p[0];
   if (lead < 0x80) {
     *cp = lead;
@@ -174,7 +178,7 @@ std::size_t readUtf8(const unsigned char* p, std::size_t left, unsigned* cp) {
 
 // WINDOWS-31J characters are one or two bytes long, so iconv's answer for
 // the first two bytes decides.
-std::size_t readWindows31J(const unsigned char* p, std::size_t left, unsigned* cp) {
+[[gnu::always_inline]] inline std::size_t readWindows31J(const unsigned char* p, std::size_t left, unsigned* cp) {
   if (readPlainAscii(p, left, cp) == 1) return 1;
   if (left < 2) return 0;
   const std::uint32_t answer = lookUp(windows31JDecoding, convlib::kWindows31J,
@@ -187,26 +191,39 @@ std::size_t readWindows31J(const unsigned char* p, std::size_t left, unsigned* c
 
 // Writers give the byte count of code point cp and, when they fit in room,
 // put the bytes at out; 0 for a character that they leave to iconv.
-std::size_t writePlainAscii(unsigned cp, unsigned char* out, std::size_t room) {
+[[gnu::always_inline]] inline std::size_t writePlainAscii(unsigned cp, unsigned char* out, std::size_t room) {
   if (!convlib::isPlainAsciiUnit(cp)) return 0;
   if (room >= 1) out[0] = static_cast<unsigned char>(cp);
   return 1;
 }
 
-std::size_t writeUtf8(unsigned cp, unsigned char* out, std::size_t room) {
-  const std::size_t length = cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
-  if (length > room) return length;
-  if (length == 1) {
-    out[0] = static_cast<unsigned char>(cp);
+[[gnu::always_inline]] inline std::size_t writeUtf8(unsigned cp, unsigned char* out, std::size_t room) {
+  if (cp < 0x80) {
+    if (room >= 1) out[0] = static_cast<unsigned char>(cp);
     return 1;
   }
-  for (std::size_t i = length - 1; i > 0; --i, cp >>= 6)
-    out[i] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
-  out[0] = static_cast<unsigned char>((0xF00 >> length) | cp);
-  return length;
+  if (cp < 0x800) {
+    if (room < 2) return 2;
+    out[0] = static_cast<unsigned char>(0xC0 | cp >> 6);
+    out[1] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+    return 2;
+  }
+  if (cp < 0x10000) {
+    if (room < 3) return 3;
+    out[0] = static_cast<unsigned char>(0xE0 | cp >> 12);
+    out[1] = static_cast<unsigned char>(0x80 | (cp >> 6 & 0x3F));
+    out[2] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+    return 3;
+  }
+  if (room < 4) return 4;
+  out[0] = static_cast<unsigned char>(0xF0 | cp >> 18);
+  out[1] = static_cast<unsigned char>(0x80 | (cp >> 12 & 0x3F));
+  out[2] = static_cast<unsigned char>(0x80 | (cp >> 6 & 0x3F));
+  out[3] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+  return 4;
 }
 
-std::size_t writeWindows31J(unsigned cp, unsigned char* out, std::size_t room) {
+[[gnu::always_inline]] inline std::size_t writeWindows31J(unsigned cp, unsigned char* out, std::size_t room) {
   if (convlib::isPlainAsciiUnit(cp)) return writePlainAscii(cp, out, room);
   if (cp > 0xFFFF) return 0;
   const std::uint32_t answer = lookUp(windows31JEncoding, convlib::kUtf16BE,
@@ -236,9 +253,14 @@ void advanceTo(const unsigned char* p, unsigned char* q, const unsigned char*& i
   out = q;
 }
 
-template <std::size_t (*Read)(const unsigned char*, std::size_t, unsigned*)>
-bool decodeKnown(const unsigned char*& in, std::size_t& inLeft,
-                 unsigned char*& out, std::size_t& outLeft, bool bigEndian) {
+using Reader = std::size_t (*)(const unsigned char*, std::size_t, unsigned*);
+using Writer = std::size_t (*)(unsigned, unsigned char*, std::size_t);
+
+// The byte order is a template argument so that the loops carry no test of
+// it; the readers and writers are forced inline into them for the same reason.
+template <Reader Read, bool bigEndian>
+bool decodeRun(const unsigned char*& in, std::size_t& inLeft, unsigned char*& out,
+               std::size_t& outLeft) {
   // Local copies: stores through out could otherwise alias the counters.
   const unsigned char* p = in;
   const unsigned char* const end = in + inLeft;
@@ -270,9 +292,9 @@ bool decodeKnown(const unsigned char*& in, std::size_t& inLeft,
   return fits;
 }
 
-template <std::size_t (*Write)(unsigned, unsigned char*, std::size_t)>
-bool encodeKnown(const unsigned char*& in, std::size_t& inLeft,
-                 unsigned char*& out, std::size_t& outLeft, bool bigEndian) {
+template <Writer Write, bool bigEndian>
+bool encodeRun(const unsigned char*& in, std::size_t& inLeft, unsigned char*& out,
+               std::size_t& outLeft) {
   const unsigned char* p = in;
   const unsigned char* const end = in + inLeft;
   unsigned char* q = out;
@@ -281,11 +303,11 @@ bool encodeKnown(const unsigned char*& in, std::size_t& inLeft,
   while (end - p >= 2) {
     unsigned cp = loadUnit(p, bigEndian);
     std::size_t used = 2;
-    if (isHighSurrogate(cp) && end - p >= 4 && isLowSurrogate(loadUnit(p + 2, bigEndian))) {
+    if ((cp & 0xF800) == 0xD800) {  // a surrogate: only a whole pair is known
+      if (!isHighSurrogate(cp) || end - p < 4 || !isLowSurrogate(loadUnit(p + 2, bigEndian)))
+        break;
       cp = 0x10000 + ((cp - 0xD800) << 10) + (loadUnit(p + 2, bigEndian) - 0xDC00);
       used = 4;
-    } else if (isHighSurrogate(cp) || isLowSurrogate(cp)) {
-      break;
     }
     const std::size_t room = static_cast<std::size_t>(outEnd - q);
     const std::size_t count = Write(cp, q, room);
@@ -301,23 +323,37 @@ bool encodeKnown(const unsigned char*& in, std::size_t& inLeft,
   return fits;
 }
 
+template <Reader Read>
+bool decodeRun(const unsigned char*& in, std::size_t& inLeft, unsigned char*& out,
+               std::size_t& outLeft, bool bigEndian) {
+  return bigEndian ? decodeRun<Read, true>(in, inLeft, out, outLeft)
+                   : decodeRun<Read, false>(in, inLeft, out, outLeft);
+}
+
+template <Writer Write>
+bool encodeRun(const unsigned char*& in, std::size_t& inLeft, unsigned char*& out,
+               std::size_t& outLeft, bool bigEndian) {
+  return bigEndian ? encodeRun<Write, true>(in, inLeft, out, outLeft)
+                   : encodeRun<Write, false>(in, inLeft, out, outLeft);
+}
+
 bool decodeKnown(Encoding from, const unsigned char*& in, std::size_t& inLeft,
                  unsigned char*& out, std::size_t& outLeft, bool bigEndian) {
   switch (from) {
-    case convlib::kUtf8: return decodeKnown<readUtf8>(in, inLeft, out, outLeft, bigEndian);
+    case convlib::kUtf8: return decodeRun<readUtf8>(in, inLeft, out, outLeft, bigEndian);
     case convlib::kWindows31J:
-      return decodeKnown<readWindows31J>(in, inLeft, out, outLeft, bigEndian);
-    default: return decodeKnown<readPlainAscii>(in, inLeft, out, outLeft, bigEndian);
+      return decodeRun<readWindows31J>(in, inLeft, out, outLeft, bigEndian);
+    default: return decodeRun<readPlainAscii>(in, inLeft, out, outLeft, bigEndian);
   }
 }
 
 bool encodeKnown(Encoding to, const unsigned char*& in, std::size_t& inLeft,
                  unsigned char*& out, std::size_t& outLeft, bool bigEndian) {
   switch (to) {
-    case convlib::kUtf8: return encodeKnown<writeUtf8>(in, inLeft, out, outLeft, bigEndian);
+    case convlib::kUtf8: return encodeRun<writeUtf8>(in, inLeft, out, outLeft, bigEndian);
     case convlib::kWindows31J:
-      return encodeKnown<writeWindows31J>(in, inLeft, out, outLeft, bigEndian);
-    default: return encodeKnown<writePlainAscii>(in, inLeft, out, outLeft, bigEndian);
+      return encodeRun<writeWindows31J>(in, inLeft, out, outLeft, bigEndian);
+    default: return encodeRun<writePlainAscii>(in, inLeft, out, outLeft, bigEndian);
   }
 }
 
