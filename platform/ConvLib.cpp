@@ -256,6 +256,31 @@ void advanceTo(const unsigned char* p, unsigned char* q, const unsigned char*& i
 using Reader = std::size_t (*)(const unsigned char*, std::size_t, unsigned*);
 using Writer = std::size_t (*)(unsigned, unsigned char*, std::size_t);
 
+// Every reader and writer maps plain ASCII to itself, so the loops take it
+// eight bytes, or four units, at a time: each such run in a path is then a
+// step, not a character's work per byte.
+template <bool bigEndian>
+[[gnu::always_inline]] inline bool copyPlainBytes(const unsigned char* p, unsigned char* q) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  if (!convlib::isPlainAsciiWord(word)) return false;
+  for (int i = 0; i < 8; ++i) storeUnit(q + 2 * i, p[i], bigEndian);
+  return true;
+}
+
+template <bool bigEndian>
+[[gnu::always_inline]] inline bool copyPlainUnits(const unsigned char* p, unsigned char* q) {
+  // Read as one word, units in the processor's order keep their high bytes
+  // in the upper half of each 16 bits; turned units in the lower half.
+  const bool swapped = bigEndian != (platform::hostIsBigEndian() != 0);
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  if (!convlib::isPlainAsciiUnits(word, swapped ? 0x00FF00FF00FF00FF : 0xFF00FF00FF00FF00))
+    return false;
+  for (int i = 0; i < 4; ++i) q[i] = p[2 * i + (bigEndian ? 1 : 0)];
+  return true;
+}
+
 // The byte order is a template argument so that the loops carry no test of
 // it; the readers and writers are forced inline into them for the same reason.
 template <Reader Read, bool bigEndian>
@@ -268,6 +293,11 @@ bool decodeRun(const unsigned char*& in, std::size_t& inLeft, unsigned char*& ou
   unsigned char* const outEnd = out + outLeft;
   bool fits = true;
   for (unsigned cp = 0; p < end;) {
+    if (*p < 0x80 && end - p >= 8 && outEnd - q >= 16 && copyPlainBytes<bigEndian>(p, q)) {
+      p += 8;
+      q += 16;
+      continue;
+    }
     const std::size_t used = Read(p, static_cast<std::size_t>(end - p), &cp);
     if (used == 0) break;
     if (cp > 0xFFFF) {
@@ -302,6 +332,11 @@ bool encodeRun(const unsigned char*& in, std::size_t& inLeft, unsigned char*& ou
   bool fits = true;
   while (end - p >= 2) {
     unsigned cp = loadUnit(p, bigEndian);
+    if (cp < 0x80 && end - p >= 8 && outEnd - q >= 4 && copyPlainUnits<bigEndian>(p, q)) {
+      p += 8;
+      q += 4;
+      continue;
+    }
     std::size_t used = 2;
     if ((cp & 0xF800) == 0xD800) {  // a surrogate: only a whole pair is known
       if (!isHighSurrogate(cp) || end - p < 4 || !isLowSurrogate(loadUnit(p + 2, bigEndian)))

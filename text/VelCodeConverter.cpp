@@ -13,8 +13,7 @@ namespace {
 // Runs one conversion through the component. A refusal from either open
 // stops it before anything else is called, and the zero-filled target then
 // reads as empty text.
-void convert(const std::string& fromCode, const std::string& toCode,
-             const void* source, int sourceBytes, void* target, int targetBytes,
+void convert(const char* fromCode, const char* toCode, const void* source, int sourceBytes, void* target, int targetBytes,
              int inputBigEndian, int outputBigEndian) {
   if (target == nullptr || targetBytes <= 0) return;
   ConvContext context;
@@ -31,8 +30,8 @@ void convert(const std::string& fromCode, const std::string& toCode,
   output.bigEndian = outputBigEndian;
   output.word3 = 1;
 
-  if (convOpenOutput(&context, &output, toCode.c_str()) != 0) return;
-  if (convOpenInput(&context, &input, fromCode.c_str()) != 0) return;
+  if (convOpenOutput(&context, &output, toCode) != 0) return;
+  if (convOpenInput(&context, &input, fromCode) != 0) return;
   convExecute(&context);
   convClose(&context);
 }
@@ -42,20 +41,32 @@ void convert(const std::string& fromCode, const std::string& toCode,
 VelCodeConverter::VelCodeConverter(const char* from, const char* to)
     : fromCode(from != nullptr ? from : ""), toCode(to != nullptr ? to : "") {}
 
+void decodeBuffer(const char* fromCode, const char* toCode, const char* source,
+                  int sourceBytes, unsigned short* target, int targetBytes) {
+  convert(fromCode, toCode, source, sourceBytes, target, targetBytes, 1,
+          platform::hostIsBigEndian());
+}
+
+void encodeBuffer(const char* fromCode, const char* toCode, const unsigned short* source,
+                  int sourceUnits, char* target, int targetBytes) {
+  const int sourceBytes =
+      sourceUnits > 0 && sourceUnits <= 0x7FFFFFFF / 2 ? 2 * sourceUnits : 0;
+  convert(fromCode, toCode, source, sourceBytes, target, targetBytes,
+          platform::hostIsBigEndian(), 1);
+}
+
 void VelCodeConverter::decodeBuffer(const char* source, int sourceBytes,
                                     unsigned short* target,
                                     int targetBytes) const {
-  convert(fromCode, toCode, source, sourceBytes, target, targetBytes, 1,
-          platform::hostIsBigEndian());
+  Quire::decodeBuffer(fromCode.c_str(), toCode.c_str(), source, sourceBytes, target,
+                      targetBytes);
 }
 
 void VelCodeConverter::encodeBuffer(const unsigned short* source,
                                     int sourceUnits, char* target,
                                     int targetBytes) const {
-  const int sourceBytes =
-      sourceUnits > 0 && sourceUnits <= 0x7FFFFFFF / 2 ? 2 * sourceUnits : 0;
-  convert(fromCode, toCode, source, sourceBytes, target, targetBytes,
-          platform::hostIsBigEndian(), 1);
+  Quire::encodeBuffer(fromCode.c_str(), toCode.c_str(), source, sourceUnits, target,
+                      targetBytes);
 }
 
 void VelCodeConverter::decode(const VelParamString& source,

@@ -70,14 +70,14 @@ VelParamString& VelParamString::operator=(const char* s) {
   // large buffer.
   const int bytes = static_cast<int>(n);
   const int capacity = VelCodeConverter::decodeCapacity(bytes);
-  const VelCodeConverter converter(getMBCSEncoding(), kUcs2Encoding);
+  const char* const encoding = getMBCSEncoding();
   if (capacity <= kStackBytes) {
     unsigned short stackBuffer[kStackBytes / 2];
-    converter.decodeBuffer(mbcsText.data(), bytes, stackBuffer, capacity);
+    decodeBuffer(encoding, kUcs2Encoding, mbcsText.data(), bytes, stackBuffer, capacity);
     ucs2Text.assign(stackBuffer, unitsBeforeZero(stackBuffer, n));
   } else {
     ucs2Text.assign(n + 1, 0);
-    converter.decodeBuffer(mbcsText.data(), bytes, &ucs2Text[0], capacity);
+    decodeBuffer(encoding, kUcs2Encoding, mbcsText.data(), bytes, &ucs2Text[0], capacity);
     ucs2Text.resize(unitsBeforeZero(ucs2Text.data(), n));
   }
   return *this;
@@ -104,8 +104,7 @@ VelParamString& VelParamString::operator=(const unsigned short* s) {
     heapBuffer.reset(new char[capacity]);
     buffer = heapBuffer.get();
   }
-  VelCodeConverter(kUcs2Encoding, getMBCSEncoding())
-      .encodeBuffer(ucs2Text.data(), units, buffer, capacity);
+  encodeBuffer(kUcs2Encoding, getMBCSEncoding(), ucs2Text.data(), units, buffer, capacity);
   mbcsText.assign(buffer);
   return *this;
 }
