@@ -277,7 +277,11 @@ template <bool bigEndian>
   std::memcpy(&word, p, sizeof word);
   if (!convlib::isPlainAsciiUnits(word, swapped ? 0x00FF00FF00FF00FF : 0xFF00FF00FF00FF00))
     return false;
-  for (int i = 0; i < 4; ++i) q[i] = p[2 * i + (bigEndian ? 1 : 0)];
+  const int low = bigEndian ? 1 : 0;
+  q[0] = p[low];
+  q[1] = p[2 + low];
+  q[2] = p[4 + low];
+  q[3] = p[6 + low];
   return true;
 }
 
