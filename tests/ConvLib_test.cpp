@@ -91,8 +91,11 @@ TEST(ConvLib, PlainAsciiExcludesShiftsAndHighBytesAnywhere) {
     for (std::size_t at = 0; at < plain.size(); ++at) {
       std::string text = plain;
       text[at] = odd;
-      const Wide units(text.begin(), text.end());
+      Wide units(text.begin(), text.end());
       EXPECT_FALSE(convlib::isPlainAscii(text.data(), text.size())) << at;
+      EXPECT_FALSE(convlib::isPlainAscii(units.data(), units.size())) << at;
+      units = Wide(plain.begin(), plain.end());
+      units[at] = 0x0141;  // a plain low byte under a high one
       EXPECT_FALSE(convlib::isPlainAscii(units.data(), units.size())) << at;
     }
 }
@@ -128,9 +131,11 @@ TEST(ConvLib, FastPathsGiveWhatIconvGives) {
       "x\x82 ", "\x80\x82\xA0\xB1", "\xE3\x81\x82x\xE3\x81", "a\xC0\xAF", "a\xE0\x80\xAF",
       "a\xED\xA0\x80", "a\xF0\x80\x80\xAF", "\xF0\x9F\x98\x80\xF4\x90\x80\x80",
       "a\x1B$B$\"\x1B(Bb\x1B", "\x0E\x0F\x1B" "abc", "\xA4\xA2\x8E\xA1\x8F\xA2\xAF",
-      "\x81\x30\x81\x30\xFF", std::string("a\0b", 3)};
+      "\x81\x30\x81\x30\xFF", std::string("a\0b", 3), "abcdefg\x1B$B$\"\x1B(Bhijklmno\x0Epq"};
   const Wide wideSamples[] = {u16(u"あ€\uFFFD😀ｱ"), {0xD83D, 'a', 0xDE00, 0x1B, 0},
-                              {0xDBFF, 0xDFFF, 0xFFFE, 0xFFFF}, {'a', 0xD800}};
+                              {0xDBFF, 0xDFFF, 0xFFFE, 0xFFFF}, {'a', 0xD800},
+                              u16(u"a\u0141bcdefgh\u4E41ijkl\u0105mnop"),
+                              {'a', 'b', 'c', 0x1B, 'd', 'e', 'f', 'g', 'h'}};
   const auto same = [](const char* from, const char* to, const std::string& source, bool big) {
     const int capacity = static_cast<int>(3 * source.size() + 4);
     EXPECT_EQ(convert(from, to, source, capacity, big, iconvOnly),
