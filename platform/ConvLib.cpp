@@ -137,7 +137,8 @@ AnswerTable windows31JEncoding;
 
 // Readers give the code point of the character at the start of p and the
 // bytes it takes, or 0 for a character that they leave to iconv.
-[[gnu::always_inline]] inline std::size_t readPlainAscii(const unsigned char* p, std::size_t, unsigned* cp) {
+[[gnu::always_inline]] inline std::size_t
+readPlainAscii(const unsigned char* p, std::size_t, unsigned* cp) {
   if (!convlib::isPlainAsciiUnit(*p)) return 0;
   *cp = *p;
   return 1;
@@ -148,7 +149,8 @@ bool isTrail(unsigned byte) { return (byte & 0xC0) == 0x80; }
 // Well-formed UTF-8 only; iconv deals with the rest, so that bad bytes are
 // reported as it reports them. The second byte's ranges keep out overlong
 // forms, surrogates and code points past U+10FFFF.
-[[gnu::always_inline]] inline std::size_t readUtf8(const unsigned char* p, std::size_t left, unsigned* cp) {
+[[gnu::always_inline]] inline std::size_t
+readUtf8(const unsigned char* p, std::size_t left, unsigned* cp) {
   const unsigned lead = p[0];
   if (lead < 0x80) {
     *cp = lead;
@@ -178,7 +180,8 @@ bool isTrail(unsigned byte) { return (byte & 0xC0) == 0x80; }
 
 // WINDOWS-31J characters are one or two bytes long, so iconv's answer for
 // the first two bytes decides.
-[[gnu::always_inline]] inline std::size_t readWindows31J(const unsigned char* p, std::size_t left, unsigned* cp) {
+[[gnu::always_inline]] inline std::size_t
+readWindows31J(const unsigned char* p, std::size_t left, unsigned* cp) {
   if (readPlainAscii(p, left, cp) == 1) return 1;
   if (left < 2) return 0;
   const std::uint32_t answer = lookUp(windows31JDecoding, convlib::kWindows31J,
@@ -191,13 +194,15 @@ bool isTrail(unsigned byte) { return (byte & 0xC0) == 0x80; }
 
 // Writers give the byte count of code point cp and, when they fit in room,
 // put the bytes at out; 0 for a character that they leave to iconv.
-[[gnu::always_inline]] inline std::size_t writePlainAscii(unsigned cp, unsigned char* out, std::size_t room) {
+[[gnu::always_inline]] inline std::size_t
+writePlainAscii(unsigned cp, unsigned char* out, std::size_t room) {
   if (!convlib::isPlainAsciiUnit(cp)) return 0;
   if (room >= 1) out[0] = static_cast<unsigned char>(cp);
   return 1;
 }
 
-[[gnu::always_inline]] inline std::size_t writeUtf8(unsigned cp, unsigned char* out, std::size_t room) {
+[[gnu::always_inline]] inline std::size_t
+writeUtf8(unsigned cp, unsigned char* out, std::size_t room) {
   if (cp < 0x80) {
     if (room >= 1) out[0] = static_cast<unsigned char>(cp);
     return 1;
@@ -223,7 +228,8 @@ bool isTrail(unsigned byte) { return (byte & 0xC0) == 0x80; }
   return 4;
 }
 
-[[gnu::always_inline]] inline std::size_t writeWindows31J(unsigned cp, unsigned char* out, std::size_t room) {
+[[gnu::always_inline]] inline std::size_t
+writeWindows31J(unsigned cp, unsigned char* out, std::size_t room) {
   if (convlib::isPlainAsciiUnit(cp)) return writePlainAscii(cp, out, room);
   if (cp > 0xFFFF) return 0;
   const std::uint32_t answer = lookUp(windows31JEncoding, convlib::kUtf16BE,

@@ -13,8 +13,8 @@ namespace {
 // Runs one conversion through the component. A refusal from either open
 // stops it before anything else is called, and the zero-filled target then
 // reads as empty text.
-void convert(const char* fromCode, const char* toCode, const void* source, int sourceBytes, void* target, int targetBytes,
-             int inputBigEndian, int outputBigEndian) {
+void convert(const char* fromCode, const char* toCode, const void* source, int sourceBytes,
+             void* target, int targetBytes, int inputBigEndian, int outputBigEndian) {
   if (target == nullptr || targetBytes <= 0) return;
   ConvContext context;
   std::memset(&context, 0, sizeof context);
