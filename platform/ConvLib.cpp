@@ -265,12 +265,25 @@ using Writer = std::size_t (*)(unsigned, unsigned char*, std::size_t);
 // Every reader and writer maps plain ASCII to itself, so the loops take it
 // eight bytes, or four units, at a time: each such run in a path is then a
 // step, not a character's work per byte.
+// The four bytes of x, each moved to the low byte of its own 16 bits.
+std::uint64_t spreadBytes(std::uint64_t x) {
+  x = (x | x << 16) & 0x0000FFFF0000FFFF;
+  return (x | x << 8) & 0x00FF00FF00FF00FF;
+}
+
 template <bool bigEndian>
 [[gnu::always_inline]] inline bool copyPlainBytes(const unsigned char* p, unsigned char* q) {
   std::uint64_t word;
   std::memcpy(&word, p, sizeof word);
   if (!convlib::isPlainAsciiWord(word)) return false;
-  for (int i = 0; i < 8; ++i) storeUnit(q + 2 * i, p[i], bigEndian);
+  // Read as one word, the first four bytes in memory are its low half on a
+  // little-endian processor and its high half on a big-endian one. Spread
+  // out, they are four units in the processor's order; a shift turns them.
+  const bool hostBig = platform::hostIsBigEndian() != 0;
+  const int shift = bigEndian == hostBig ? 0 : 8;
+  const std::uint64_t units[2] = {spreadBytes(hostBig ? word >> 32 : word & 0xFFFFFFFF) << shift,
+                                  spreadBytes(hostBig ? word & 0xFFFFFFFF : word >> 32) << shift};
+  std::memcpy(q, units, sizeof units);
   return true;
 }
 
