@@ -1,6 +1,7 @@
 #include "quire/VelParamString.h"
 
-#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "platform/Ascii.h"
@@ -17,10 +18,17 @@ const unsigned short kNoUnits[] = {0};
 // Up to this many bytes a conversion's result is built on the stack.
 constexpr int kStackBytes = 1024;
 
-// Units before the first zero among the first count: bounded, and unrolled
-// by std::find, where a scan for the terminator shows on long text.
+// Units before the first zero among the first count, four to a step: the
+// conversion buffer is ours, so whole words inside it may be read.
 std::size_t unitsBeforeZero(const unsigned short* units, std::size_t count) {
-  return static_cast<std::size_t>(std::find(units, units + count, 0) - units);
+  std::size_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    std::uint64_t word;
+    std::memcpy(&word, units + i, sizeof word);
+    if (((word - 0x0001000100010001) & ~word & 0x8000800080008000) != 0) break;
+  }
+  while (i < count && units[i] != 0) ++i;
+  return i;
 }
 
 // Units before the terminating zero, four to a step where the generic loop
