@@ -35,7 +35,13 @@ void storeState(ConvContext* context, const WorkState& state) {
 // The first letter leaves at most two names to compare in full.
 Encoding encodingByName(const char* name, std::int32_t bigEndian) {
   if (name == nullptr) return convlib::kNoEncoding;
-  const auto is = [name](const char* known) { return std::strcmp(name, known) == 0; };
+  // Compared here: the names are short, and two calls to strcmp cost an
+  // assignment more than the comparisons themselves.
+  const auto is = [name](const char* known) {
+    const char* p = name;
+    while (*known != 0 && *p == *known) ++p, ++known;
+    return *p == *known;
+  };
   switch (name[0]) {
     case 'I':
       if (is("ISO-10646-UCS-2")) return bigEndian ? convlib::kUtf16BE : convlib::kUtf16LE;
