@@ -8,8 +8,10 @@ set -eu
 bench=${1:-build/default/bench/text_bench}
 reps=${2:-9}
 
+# Repetitions run interleaved in random order, so that a slow spell of the
+# machine falls on a benchmark and its baselines alike.
 "$bench" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
-    --benchmark_format=csv 2>/dev/null |
+    --benchmark_enable_random_interleaving=true --benchmark_format=csv 2>/dev/null |
 awk -F, '
   $1 ~ /_median"$/ {
     name = $1; gsub(/"/, "", name); sub(/_median$/, "", name)
