@@ -387,37 +387,25 @@ bool encodeRun(const unsigned char*& in, std::size_t& inLeft, unsigned char*& ou
   return fits;
 }
 
-template <Reader Read>
-bool decodeRun(const unsigned char*& in, std::size_t& inLeft, unsigned char*& out,
-               std::size_t& outLeft, bool bigEndian) {
-  return bigEndian ? decodeRun<Read, true>(in, inLeft, out, outLeft)
-                   : decodeRun<Read, false>(in, inLeft, out, outLeft);
-}
-
-template <Writer Write>
-bool encodeRun(const unsigned char*& in, std::size_t& inLeft, unsigned char*& out,
-               std::size_t& outLeft, bool bigEndian) {
-  return bigEndian ? encodeRun<Write, true>(in, inLeft, out, outLeft)
-                   : encodeRun<Write, false>(in, inLeft, out, outLeft);
-}
-
+template <bool bigEndian>
 bool decodeKnown(Encoding from, const unsigned char*& in, std::size_t& inLeft,
-                 unsigned char*& out, std::size_t& outLeft, bool bigEndian) {
+                 unsigned char*& out, std::size_t& outLeft) {
   switch (from) {
-    case convlib::kUtf8: return decodeRun<readUtf8>(in, inLeft, out, outLeft, bigEndian);
+    case convlib::kUtf8: return decodeRun<readUtf8, bigEndian>(in, inLeft, out, outLeft);
     case convlib::kWindows31J:
-      return decodeRun<readWindows31J>(in, inLeft, out, outLeft, bigEndian);
-    default: return decodeRun<readPlainAscii>(in, inLeft, out, outLeft, bigEndian);
+      return decodeRun<readWindows31J, bigEndian>(in, inLeft, out, outLeft);
+    default: return decodeRun<readPlainAscii, bigEndian>(in, inLeft, out, outLeft);
   }
 }
 
+template <bool bigEndian>
 bool encodeKnown(Encoding to, const unsigned char*& in, std::size_t& inLeft,
-                 unsigned char*& out, std::size_t& outLeft, bool bigEndian) {
+                 unsigned char*& out, std::size_t& outLeft) {
   switch (to) {
-    case convlib::kUtf8: return encodeRun<writeUtf8>(in, inLeft, out, outLeft, bigEndian);
+    case convlib::kUtf8: return encodeRun<writeUtf8, bigEndian>(in, inLeft, out, outLeft);
     case convlib::kWindows31J:
-      return encodeRun<writeWindows31J>(in, inLeft, out, outLeft, bigEndian);
-    default: return encodeRun<writePlainAscii>(in, inLeft, out, outLeft, bigEndian);
+      return encodeRun<writeWindows31J, bigEndian>(in, inLeft, out, outLeft);
+    default: return encodeRun<writePlainAscii, bigEndian>(in, inLeft, out, outLeft);
   }
 }
 
@@ -429,7 +417,10 @@ std::size_t decode(Encoding from, Encoding to, const unsigned char* in,
                    bool fast) {
   const bool bigEndian = to == convlib::kUtf16BE;
   unsigned char* const start = out;
-  if (fast && !decodeKnown(from, in, inLeft, out, outLeft, bigEndian)) return out - start;
+  if (fast && !(bigEndian ? decodeKnown<true>(from, in, inLeft, out, outLeft)
+                          : decodeKnown<false>(from, in, inLeft, out, outLeft))) {
+    return out - start;
+  }
   if (inLeft == 0) return out - start;
   iconv_t cd = IconvPool::acquire(from, to);
   if (cd == kNoDescriptor) return out - start;
@@ -462,7 +453,10 @@ std::size_t encode(Encoding from, Encoding to, const unsigned char* in,
   const std::size_t reserve = to == convlib::kIso2022Jp ? 3 : 0;
   if (outLeft < reserve) return 0;
   outLeft -= reserve;
-  if (fast && !encodeKnown(to, in, inLeft, out, outLeft, bigEndian)) return out - start;
+  if (fast && !(bigEndian ? encodeKnown<true>(to, in, inLeft, out, outLeft)
+                          : encodeKnown<false>(to, in, inLeft, out, outLeft))) {
+    return out - start;
+  }
   if (inLeft == 0) return out - start;
   iconv_t cd = IconvPool::acquire(from, to);
   if (cd == kNoDescriptor) return out - start;
