@@ -1,6 +1,3 @@
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
@@ -178,21 +175,6 @@ TEST(VelExceptionTest, CopiesAndSelfAssignmentCarryTheConvertedMessage) {
   const VelException constant(VelErrorCode::INVALID_PAGE_NUMBER());
   constant.getErrorMessage() = "Page 7 does not exist";
   EXPECT_STREQ(constant.getErrorMessage().c_str(), "Page 7 does not exist");
-}
-
-TEST(QuireErrorToolTest, PrintsFourLinesForACodeAndRefusesANonNumber) {
-  ScopedEncoding utf8("UTF-8");
-  TempDir dir;
-  // "quire error ARGUMENT": its exit status, a colon, then its standard output.
-  auto run = [&dir](const std::string& argument) {
-    const int status = std::system(("'" QUIRE_TOOL_PATH "' error " + argument + " >'" +
-                                    dir.file("out") + "' 2>/dev/null").c_str());
-    return std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + ":" +
-           readFile(dir.file("out"));
-  };
-  EXPECT_EQ(run("3104"), "0:3104\nPRINTING_IS_NOT_ALLOWED\nPrinting is not allowed.\n"
-                         u8"印刷が許可されていません\n");
-  EXPECT_EQ(run("31O4"), "2:");
 }
 
 }  // namespace

@@ -45,6 +45,8 @@ bool drain(int& fd, std::string& into) {
   else
     ::dup2(out, 1);
   ::dup2(err, 2);
+  // Whatever the test runner ignores, the tool meets these as a user sends them.
+  for (int s : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) ::signal(s, SIG_DFL);
   if (options.fileSizeLimit >= 0) {
     ::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit),

@@ -23,7 +23,7 @@ const char* const kEncodings[] = {"WINDOWS31J", "EUC-JP", "ISO-2022-JP", "UTF-8"
 // 0212 (three bytes in EUC-JP), the JIS X 0201 Roman pair, and kanji whose
 // ISO-2022-JP bytes hold 0x3F.
 const char16_t kText[] =
-    u"漢😀ｱ丂人¥a‾b~c\\d简体中文€\uFFFD?もももすもももものうち\r\n¥100 JIS: 与人仁\tfin\n";
+    u"漢人😀ｱ丂¥a‾b~c\\d简体中文€\uFFFD?もももすもももものうち\r\n¥100 JIS: 与人仁\tfin\n";
 
 // Malformed bytes in each encoding, in the same order as kEncodings.
 const char* const kMalformed[] = {
