@@ -31,7 +31,7 @@ const char kUsage[] =
     "passes through and ends a text, as the end of each FILE does.\n\n"
     "ENC is one of these names, in any case, or a spelling after it:\n";
 
-constexpr std::size_t kReadBytes = 1 << 18;
+constexpr std::size_t kReadBytes = 1 << 16;
 
 struct Options {
   const char* from = nullptr;

@@ -125,10 +125,10 @@ TEST(RecoderTest, ZeroBytesPassThroughAndEndEachText) {
   EXPECT_EQ(out, std::string(u8"漢\0" "4A\0", 7));
 }
 
-// The tool reads a file 256 KiB at a time. Each of these inputs puts a
+// The tool reads a file 64 KiB at a time. Each of these inputs puts a
 // sample across each such place, cut 1 to 12 bytes into it, with ASCII
 // between the samples.
-constexpr std::size_t kToolReadBytes = 256 * 1024;
+constexpr std::size_t kToolReadBytes = 64 * 1024;
 
 std::string acrossReads(const std::string& piece) {
   std::string input;
