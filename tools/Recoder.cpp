@@ -105,7 +105,7 @@ bool hasZeroLane(std::uint64_t word) {
   return ((word - 0x0001000100010001) & ~word & 0x8000800080008000) != 0;
 }
 
-std::uint64_t inEveryLane(unsigned unit) { return 0x0001000100010001 * unit; }
+std::uint64_t inEveryLane(std::uint64_t unit) { return 0x0001000100010001u * unit; }
 
 // The length of the terminated units, counting U+FFFD into replaced and
 // taking each "?" off questions. Four units at a time pass in one step
