@@ -3,7 +3,6 @@
 
 #include <ostream>
 
-#include "platform/FileIdentity.h"
 #include "quire/VelParamString.h"
 
 namespace Quire {
@@ -14,9 +13,6 @@ struct ParamOutputHolder {
   std::ostream* stream = nullptr;
   bool ownsStream = false;  // the library opened the stream and deletes it
   bool removeFlag = true;   // remove the file when an output is destroyed
-  // The file that the library created at path, so that removal never takes
-  // anything else that has come to stand there.
-  platform::FileIdentity created;
 };
 
 }  // namespace Quire

@@ -1,8 +1,8 @@
 #include "quire/VelParamOutput.h"
 
+#include <cstdio>
 #include <fstream>
 
-#include "platform/FileIdentity.h"
 #include "registry/Globals.h"
 #include "streams/HolderHandle.h"
 #include "streams/ParamOutputHolder.h"
@@ -19,8 +19,6 @@ VelParamOutput::VelParamOutput(const VelParamString& path)
         auto* file = new std::ofstream(holder.path.c_str(), std::ios::out | std::ios::binary);
         holder.stream = file;
         holder.ownsStream = true;
-        // Only a file that this object opened may ever be removed by it.
-        if (file->is_open()) holder.created = platform::identifyRegularFile(holder.path.c_str());
         writable = file->good();
       })) {}
 
@@ -41,12 +39,14 @@ VelParamOutput::VelParamOutput(const VelParamOutput& other)
 VelParamOutput::~VelParamOutput() {
   ParamOutputHolder* holder = holderOf<ParamOutputHolder>(handle);
   if (holder != nullptr && holder->removeFlag && holder->ownsStream) {
+    // An owned stream is the ofstream made here: a file it failed to open
+    // was never this object's, and stays.
+    const bool opened = static_cast<std::ofstream*>(holder->stream)->is_open();
     delete holder->stream;  // flushes and closes before the file goes
     holder->stream = nullptr;
     holder->ownsStream = false;
-    // Whatever stands at the path now, unless it is still the file created
-    // here, is someone else's and stays.
-    platform::removeIfSameFile(holder->path.c_str(), holder->created);
+    // By name: whatever the path names now goes, a link but not its target.
+    if (opened) std::remove(holder->path.c_str());
   }
   globalObject.releaseNativeObject(handle);
 }

@@ -9,9 +9,11 @@ namespace Quire {
 // An error code with an English and a Japanese message. The Japanese message
 // keeps the catalogue's WINDOWS31J bytes until getErrorMessageJP() converts it
 // into the multibyte encoding that the environment names at that call.
+// One object is not to be used from two threads at once: getErrorMessageJP()
+// rewrites the message, and the accessors hand out references to members.
 class QUIRE_EXPORT VelException {
  public:
-  explicit VelException(int code);
+  VelException(int code);
   // Both messages become copies of text; the catalogue is not consulted.
   VelException(int code, VelParamString& text);
   VelException(const VelException& other);
@@ -21,16 +23,16 @@ class QUIRE_EXPORT VelException {
   int getErrorCode() const;
   // The message itself, changeable through the reference.
   VelParamString& getErrorMessage() const;
-  // Converts the Japanese message in place and returns it.
+  // Reads the Japanese message's narrow form as WINDOWS31J, converts it in
+  // place into the encoding chosen now and returns it. Every call converts
+  // again, so after a first call under another encoding the bytes it reads
+  // are no longer WINDOWS31J; bytes assigned through the reference are.
   VelParamString& getErrorMessageJP();
 
  private:
   int errorCode;
   mutable VelParamString errorMessage;
   VelParamString errorMessageJP;
-  // Which encoding the narrow form of errorMessageJP is in, so that a second
-  // conversion starts from the right bytes.
-  const char* errorMessageJPEncoding;
 };
 
 }  // namespace Quire

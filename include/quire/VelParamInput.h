@@ -16,7 +16,7 @@ namespace Quire {
 class QUIRE_EXPORT VelParamInput : public VelParamStream {
  public:
   VelParamInput();
-  explicit VelParamInput(const VelParamString& path);
+  VelParamInput(const VelParamString& path);
   // The stream stays the caller's: it is never closed or deleted here.
   VelParamInput(const VelParamString& path, const std::istream* stream);
   VelParamInput(const VelParamInput& other);

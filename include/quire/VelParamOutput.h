@@ -16,7 +16,7 @@ namespace Quire {
 class QUIRE_EXPORT VelParamOutput : public VelParamStream {
  public:
   VelParamOutput();
-  explicit VelParamOutput(const VelParamString& path);
+  VelParamOutput(const VelParamString& path);
   // The stream stays the caller's: it is never closed or deleted here.
   VelParamOutput(const VelParamString& path, const std::ostream* stream);
   VelParamOutput(const VelParamOutput& other);
