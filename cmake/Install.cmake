@@ -1,21 +1,12 @@
-include(CMakePackageConfigHelpers)
-
 install(TARGETS quirecommon EXPORT QuireCommonTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY include/quire DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 
-set(QUIRE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/QuireCommon)
 install(EXPORT QuireCommonTargets
   NAMESPACE QuireCommon::
   DESTINATION ${QUIRE_CMAKE_DIR})
-configure_package_config_file(cmake/QuireCommonConfig.cmake.in
-  ${PROJECT_BINARY_DIR}/QuireCommonConfig.cmake
-  INSTALL_DESTINATION ${QUIRE_CMAKE_DIR})
-write_basic_package_version_file(
-  ${PROJECT_BINARY_DIR}/QuireCommonConfigVersion.cmake
-  COMPATIBILITY SameMajorVersion)
 install(FILES
   ${PROJECT_BINARY_DIR}/QuireCommonConfig.cmake
   ${PROJECT_BINARY_DIR}/QuireCommonConfigVersion.cmake
