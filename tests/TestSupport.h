@@ -64,6 +64,11 @@ Wide u16(const char16_t* text);
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
+// Whether this process holds the file at path open.
+bool openHere(const std::string& path);
+// Runs command through the platform's command interpreter and returns its
+// exit status, or -1 when it did not exit normally.
+int runCommand(const std::string& command);
 
 }  // namespace quire_test
 

@@ -1,6 +1,3 @@
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
@@ -185,10 +182,9 @@ TEST(QuireErrorToolTest, PrintsFourLinesForACodeAndRefusesANonNumber) {
   TempDir dir;
   // "quire error ARGUMENT": its exit status, a colon, then its standard output.
   auto run = [&dir](const std::string& argument) {
-    const int status = std::system(("'" QUIRE_TOOL_PATH "' error " + argument + " >'" +
-                                    dir.file("out") + "' 2>/dev/null").c_str());
-    return std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + ":" +
-           readFile(dir.file("out"));
+    const int status = runCommand("\"" QUIRE_TOOL_PATH "\" error " + argument + " >\"" +
+                                  dir.file("out") + "\" 2>\"" + dir.file("err") + "\"");
+    return std::to_string(status) + ":" + readFile(dir.file("out"));
   };
   EXPECT_EQ(run("3104"), "0:3104\nPRINTING_IS_NOT_ALLOWED\nPrinting is not allowed.\n"
                          u8"印刷が許可されていません\n");

@@ -8,6 +8,14 @@
 
 namespace QuireCommon {
 
+// An object's address as an integer. long holds one where it has 64 bits
+// (LP64: Linux); 64-bit Windows is LLP64, whose 32-bit long would cut it.
+#if defined(_WIN64)
+typedef long long QUIRE_ADDRESS;
+#else
+typedef long QUIRE_ADDRESS;
+#endif
+
 // Kinds of registered object. Any other value is accepted and gets no object.
 enum QUIRE_OBJ_TYPE : int {
   QUIRE_OBJ_PARAM_STRING = 1005,
@@ -44,13 +52,13 @@ class QUIRE_EXPORT Object {
   int createNativeObject(QUIRE_OBJ_TYPE type, void* pointer);
   void releaseNativeObject(int handle);
   void addrefNativeObject(int handle);
-  long getNativeObject(int handle) const;
+  QUIRE_ADDRESS getNativeObject(int handle) const;
   // Deletes the record's previous object as a PDF document.
   void setNativeObject(int handle, void* object);
   int getTempFileNum() const;
 
  protected:
-  long newObject(QUIRE_OBJ_TYPE type, void* pointer);
+  QUIRE_ADDRESS newObject(QUIRE_OBJ_TYPE type, void* pointer);
   void deleteObject(QUIRE_OBJ_TYPE type, void* object);
 
   int nextHandle;
