@@ -13,8 +13,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   flock "$WINEPREFIX/.made" sh -c '[ -f "$WINEPREFIX/system.reg" ] || "$1" wineboot --init >/dev/null 2>&1' - "$wine"
 fi
-# A server started here with its output detached outlives each program by a
-# few seconds. Started by the program instead, it would hold the program's
-# output open after the program ends, and ctest would wait for it.
-"$server" -p5 </dev/null >/dev/null 2>&1 || true
+# Wine's server and service processes outlive each program by a few seconds.
+# Started by the program itself they would hold its output open, and ctest
+# would wait for them: when no server runs, start them apart first.
+if "$server" -p5 </dev/null >/dev/null 2>&1; then
+  "$wine" wineboot </dev/null >/dev/null 2>&1
+fi
 exec "$wine" "$@"
