@@ -15,6 +15,7 @@ typedef long long QUIRE_ADDRESS;
 #else
 typedef long QUIRE_ADDRESS;
 #endif
+static_assert(sizeof(QUIRE_ADDRESS) >= sizeof(void*), "an address fits");
 
 // Kinds of registered object. Any other value is accepted and gets no object.
 enum QUIRE_OBJ_TYPE : int {
