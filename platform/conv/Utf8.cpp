@@ -1,0 +1,124 @@
+#include "platform/conv/Codecs.h"
+#include "platform/conv/Units.h"
+
+namespace convlib {
+namespace {
+
+bool isTrail(unsigned byte) { return (byte & 0xC0) == 0x80; }
+
+// The code point of the well-formed character at p and its length, or 0 for
+// a byte that cannot start one. The second byte's ranges keep out overlong
+// forms, surrogates and code points past U+10FFFF, which iconv refuses.
+std::size_t readUtf8(const unsigned char* p, std::size_t left, unsigned* cp) {
+  const unsigned lead = p[0];
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    if (left < 2 || !isTrail(p[1])) return 0;
+    *cp = (lead & 0x1F) << 6 | (p[1] & 0x3F);
+    return 2;
+  }
+  if (lead >= 0xE0 && lead <= 0xEF) {
+    const unsigned low = lead == 0xE0 ? 0xA0 : 0x80;
+    const unsigned high = lead == 0xED ? 0x9F : 0xBF;
+    if (left < 3 || p[1] < low || p[1] > high || !isTrail(p[2])) return 0;
+    *cp = (lead & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+    return 3;
+  }
+  if (lead >= 0xF0 && lead <= 0xF4) {
+    const unsigned low = lead == 0xF0 ? 0x90 : 0x80;
+    const unsigned high = lead == 0xF4 ? 0x8F : 0xBF;
+    if (left < 4 || p[1] < low || p[1] > high || !isTrail(p[2]) || !isTrail(p[3])) return 0;
+    *cp = (lead & 0x07) << 18 | (p[1] & 0x3F) << 12 | (p[2] & 0x3F) << 6 | (p[3] & 0x3F);
+    return 4;
+  }
+  return 0;
+}
+
+}  // namespace
+
+template <bool kBigEndian>
+unsigned char* decodeUtf8(const unsigned char* p, const unsigned char* end, unsigned char* q,
+                          unsigned char* qEnd) {
+  while (p < end) {
+    const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
+    if (*p < 0x80) {
+      const std::size_t n = static_cast<std::size_t>(end - p) < room ? end - p : room;
+      const std::size_t plain = widenAscii<kBigEndian, false>(p, n, q);
+      p += plain;
+      q += 2 * plain;
+      if (plain == n) break;
+      continue;
+    }
+    unsigned cp = 0xFFFD;
+    std::size_t used = readUtf8(p, static_cast<std::size_t>(end - p), &cp);
+    if (used == 0) {
+      cp = 0xFFFD;
+      used = 1;
+    }
+    if (cp > 0xFFFF) {
+      if (room < 2) break;
+      storeUnit<kBigEndian>(q, 0xD7C0 + (cp >> 10));
+      storeUnit<kBigEndian>(q + 2, 0xDC00 | (cp & 0x3FF));
+      q += 4;
+    } else {
+      if (room < 1) break;
+      storeUnit<kBigEndian>(q, cp);
+      q += 2;
+    }
+    p += used;
+  }
+  return q;
+}
+
+template <bool kBigEndian>
+unsigned char* encodeUtf8(const unsigned char* p, const unsigned char* end, unsigned char* q,
+                          unsigned char* qEnd) {
+  while (end - p >= 2) {
+    const std::size_t room = static_cast<std::size_t>(qEnd - q);
+    unsigned cp = loadUnit<kBigEndian>(p);
+    if (cp < 0x80) {
+      const std::size_t units = static_cast<std::size_t>(end - p) / 2;
+      const std::size_t n = units < room ? units : room;
+      const std::size_t plain = narrowAscii<kBigEndian, false>(p, n, q);
+      p += 2 * plain;
+      q += plain;
+      if (plain == n) break;
+      continue;
+    }
+    std::size_t used = 2;
+    if (isHighSurrogate(cp) && end - p >= 4 && isLowSurrogate(loadUnit<kBigEndian>(p + 2))) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (loadUnit<kBigEndian>(p + 2) - 0xDC00);
+      used = 4;
+    }
+    unsigned char bytes[4];
+    std::size_t count;
+    if (used == 2 && (cp & 0xF800) == 0xD800) {  // a lone surrogate
+      bytes[0] = '?';
+      count = 1;
+    } else if (cp < 0x800) {
+      bytes[0] = static_cast<unsigned char>(0xC0 | cp >> 6);
+      bytes[1] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+      count = 2;
+    } else if (cp < 0x10000) {
+      bytes[0] = static_cast<unsigned char>(0xE0 | cp >> 12);
+      bytes[1] = static_cast<unsigned char>(0x80 | (cp >> 6 & 0x3F));
+      bytes[2] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+      count = 3;
+    } else {
+      bytes[0] = static_cast<unsigned char>(0xF0 | cp >> 18);
+      bytes[1] = static_cast<unsigned char>(0x80 | (cp >> 12 & 0x3F));
+      bytes[2] = static_cast<unsigned char>(0x80 | (cp >> 6 & 0x3F));
+      bytes[3] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+      count = 4;
+    }
+    if (count > room) break;
+    for (std::size_t i = 0; i < count; ++i) q[i] = bytes[i];
+    q += count;
+    p += used;
+  }
+  return q;
+}
+
+QUIRE_BOTH_ORDERS(decodeUtf8);
+QUIRE_BOTH_ORDERS(encodeUtf8);
+
+}  // namespace convlib
