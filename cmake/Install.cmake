@@ -1,30 +1,38 @@
-include(CMakePackageConfigHelpers)
+# Install rules, by component: runtime (the shared library), development
+# (headers, the .so link, the CMake package, the .pc file) and tool. Each
+# component is one Debian package (cmake/Packaging.cmake).
+set(QUIRE_DEB_runtime libquirecommon${PROJECT_VERSION_MAJOR})
+set(QUIRE_DEB_development libquirecommon-dev)
+set(QUIRE_DEB_tool quire)
 
 install(TARGETS quirecommon EXPORT QuireCommonTargets
-  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
-  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(DIRECTORY include/quire DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(TARGETS quire RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime
+    NAMELINK_COMPONENT development
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
+install(DIRECTORY include/quire DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+  COMPONENT development)
 
-set(QUIRE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/QuireCommon)
 install(EXPORT QuireCommonTargets
   NAMESPACE QuireCommon::
-  DESTINATION ${QUIRE_CMAKE_DIR})
-configure_package_config_file(cmake/QuireCommonConfig.cmake.in
-  ${PROJECT_BINARY_DIR}/QuireCommonConfig.cmake
-  INSTALL_DESTINATION ${QUIRE_CMAKE_DIR})
-write_basic_package_version_file(
-  ${PROJECT_BINARY_DIR}/QuireCommonConfigVersion.cmake
-  COMPATIBILITY SameMajorVersion)
+  DESTINATION ${QUIRE_CMAKE_DIR}
+  COMPONENT development)
 install(FILES
   ${PROJECT_BINARY_DIR}/QuireCommonConfig.cmake
   ${PROJECT_BINARY_DIR}/QuireCommonConfigVersion.cmake
-  DESTINATION ${QUIRE_CMAKE_DIR})
+  DESTINATION ${QUIRE_CMAKE_DIR}
+  COMPONENT development)
 
 # Relative to the .pc file, so that the package works under any prefix.
 file(RELATIVE_PATH QUIRE_PC_TO_PREFIX "/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/")
 string(REGEX REPLACE "/$" "" QUIRE_PC_TO_PREFIX "${QUIRE_PC_TO_PREFIX}")
 configure_file(cmake/quirecommon.pc.in ${PROJECT_BINARY_DIR}/quirecommon.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/quirecommon.pc
-  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
+  COMPONENT development)
+
+if(TARGET quire)
+  install(TARGETS quire RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
+endif()
+
+include(cmake/Packaging.cmake)

@@ -6,26 +6,19 @@
 
 namespace Quire {
 
-VelException::VelException(int code)
-    : errorCode(code), errorMessageJPEncoding(kDefaultMbcsEncoding) {
+VelException::VelException(int code) : errorCode(code) {
   const ErrorMessageEntry* row = findErrorMessage(code);
   errorMessage = row != nullptr ? row->message : kDefaultErrorMessage;
   errorMessageJP = row != nullptr ? row->messageJP : kDefaultErrorMessageJP;
 }
 
-// A caller's text is taken to be WINDOWS31J, like the catalogue's, when
-// getErrorMessageJP() first converts it.
 VelException::VelException(int code, VelParamString& text)
-    : errorCode(code),
-      errorMessage(text),
-      errorMessageJP(text),
-      errorMessageJPEncoding(kDefaultMbcsEncoding) {}
+    : errorCode(code), errorMessage(text), errorMessageJP(text) {}
 
 VelException::VelException(const VelException& other)
     : errorCode(other.errorCode),
       errorMessage(other.errorMessage),
-      errorMessageJP(other.errorMessageJP),
-      errorMessageJPEncoding(other.errorMessageJPEncoding) {}
+      errorMessageJP(other.errorMessageJP) {}
 
 VelException::~VelException() = default;
 
@@ -34,8 +27,6 @@ VelException& VelException::operator=(const VelException& other) {
     errorCode = other.errorCode;
     errorMessage = other.errorMessage;
     errorMessageJP = other.errorMessageJP;
-    // The encoding travels with the bytes it describes.
-    errorMessageJPEncoding = other.errorMessageJPEncoding;
   }
   return *this;
 }
@@ -45,9 +36,9 @@ int VelException::getErrorCode() const { return errorCode; }
 VelParamString& VelException::getErrorMessage() const { return errorMessage; }
 
 VelParamString& VelException::getErrorMessageJP() {
-  // Decoding from the encoding the bytes are really in, not always WINDOWS31J,
-  // lets a repeated call, or one after the environment changed, read them right.
-  errorMessageJPEncoding = reencodeToCurrent(errorMessageJP, errorMessageJPEncoding);
+  // The held bytes are taken to be the catalogue's encoding on every call;
+  // nothing records what an earlier call turned them into.
+  reencodeToCurrent(errorMessageJP, kDefaultMbcsEncoding);
   return errorMessageJP;
 }
 

@@ -7,8 +7,7 @@
 #include "platform/TempFile.h"
 #include "quire/VelParamString.h"
 #include "registry/Globals.h"
-#include "streams/ParamInputHolder.h"
-#include "streams/ParamOutputHolder.h"
+#include "registry/ParamHolders.h"
 
 namespace QuireCommon {
 namespace {

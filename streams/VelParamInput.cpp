@@ -4,38 +4,24 @@
 #include <climits>
 #include <fstream>
 
-#include "registry/Globals.h"
 #include "streams/HolderHandle.h"
-#include "streams/ParamInputHolder.h"
 
 namespace Quire {
-
-using QuireCommon::QUIRE_OBJ_PARAM_INPUT;
 
 VelParamInput::VelParamInput() : handle(-1) {}
 
 VelParamInput::VelParamInput(const VelParamString& path)
-    : handle(createHolder<ParamInputHolder>(QUIRE_OBJ_PARAM_INPUT, [&](ParamInputHolder& holder) {
-        holder.path = path;
-        auto* file = new std::ifstream(holder.path.c_str(), std::ios::in | std::ios::binary);
-        holder.stream = file;
-        holder.ownsStream = true;
-        readable = file->good() && file->is_open();
-      })) {}
+    : handle(createFileHolder<ParamInputHolder, std::ifstream>(
+          path, std::ios::in | std::ios::binary, &readable)) {}
 
 VelParamInput::VelParamInput(const VelParamString& path, const std::istream* stream)
-    : handle(createHolder<ParamInputHolder>(QUIRE_OBJ_PARAM_INPUT, [&](ParamInputHolder& holder) {
-        holder.path = path;
-        holder.stream = const_cast<std::istream*>(stream);
-      })) {
+    : handle(createStreamHolder<ParamInputHolder>(path, stream)) {
   // The flag tells the direction that the caller chose, not the stream's state.
   readable = true;
 }
 
 VelParamInput::VelParamInput(const VelParamInput& other)
-    : VelParamStream(other), handle(other.handle) {
-  globalObject.addrefNativeObject(handle);
-}
+    : VelParamStream(other), handle(copyHandle(other.handle)) {}
 
 VelParamInput::~VelParamInput() { globalObject.releaseNativeObject(handle); }
 
@@ -47,17 +33,10 @@ VelParamInput& VelParamInput::operator=(const VelParamInput& other) {
   return *this;
 }
 
-VelParamString& VelParamInput::getPath() const {
-  static VelParamString noPath;
-  ParamInputHolder* holder = holderOf<ParamInputHolder>(handle);
-  return holder != nullptr ? holder->path : noPath;
-}
+VelParamString& VelParamInput::getPath() const { return pathOf<ParamInputHolder>(handle); }
 
 std::istream& VelParamInput::getStream() const {
-  // No buffer: the stream is bad from the start and every read fails.
-  static std::istream noStream(nullptr);
-  ParamInputHolder* holder = holderOf<ParamInputHolder>(handle);
-  return holder != nullptr && holder->stream != nullptr ? *holder->stream : noStream;
+  return streamOf<ParamInputHolder, std::istream>(handle);
 }
 
 int VelParamInput::read(char* buffer, int count) {

@@ -1,52 +1,38 @@
 #include "quire/VelParamOutput.h"
 
+#include <cstdio>
 #include <fstream>
 
-#include "platform/FileIdentity.h"
-#include "registry/Globals.h"
 #include "streams/HolderHandle.h"
-#include "streams/ParamOutputHolder.h"
 
 namespace Quire {
-
-using QuireCommon::QUIRE_OBJ_PARAM_OUTPUT;
 
 VelParamOutput::VelParamOutput() : handle(-1) {}
 
 VelParamOutput::VelParamOutput(const VelParamString& path)
-    : handle(createHolder<ParamOutputHolder>(QUIRE_OBJ_PARAM_OUTPUT, [&](ParamOutputHolder& holder) {
-        holder.path = path;
-        auto* file = new std::ofstream(holder.path.c_str(), std::ios::out | std::ios::binary);
-        holder.stream = file;
-        holder.ownsStream = true;
-        // Only a file that this object opened may ever be removed by it.
-        if (file->is_open()) holder.created = platform::identifyRegularFile(holder.path.c_str());
-        writable = file->good();
-      })) {}
+    : handle(createFileHolder<ParamOutputHolder, std::ofstream>(
+          path, std::ios::out | std::ios::binary, &writable)) {}
 
 VelParamOutput::VelParamOutput(const VelParamString& path, const std::ostream* stream)
-    : handle(createHolder<ParamOutputHolder>(QUIRE_OBJ_PARAM_OUTPUT, [&](ParamOutputHolder& holder) {
-        holder.path = path;
-        holder.stream = const_cast<std::ostream*>(stream);
-      })) {
+    : handle(createStreamHolder<ParamOutputHolder>(path, stream)) {
   // The flag tells the direction that the caller chose, not the stream's state.
   writable = true;
 }
 
 VelParamOutput::VelParamOutput(const VelParamOutput& other)
-    : VelParamStream(other), handle(other.handle) {
-  globalObject.addrefNativeObject(handle);
-}
+    : VelParamStream(other), handle(copyHandle(other.handle)) {}
 
 VelParamOutput::~VelParamOutput() {
   ParamOutputHolder* holder = holderOf<ParamOutputHolder>(handle);
   if (holder != nullptr && holder->removeFlag && holder->ownsStream) {
+    // An owned stream is the ofstream made here: a file it failed to open
+    // was never this object's, and stays.
+    const bool opened = static_cast<std::ofstream*>(holder->stream)->is_open();
     delete holder->stream;  // flushes and closes before the file goes
     holder->stream = nullptr;
     holder->ownsStream = false;
-    // Whatever stands at the path now, unless it is still the file created
-    // here, is someone else's and stays.
-    platform::removeIfSameFile(holder->path.c_str(), holder->created);
+    // By name: whatever the path names now goes, a link but not its target.
+    if (opened) std::remove(holder->path.c_str());
   }
   globalObject.releaseNativeObject(handle);
 }
@@ -65,17 +51,10 @@ void VelParamOutput::setRemoveFlag(unsigned char flag) {
   if (holder != nullptr) holder->removeFlag = flag != 0;
 }
 
-VelParamString& VelParamOutput::getPath() const {
-  static VelParamString noPath;
-  ParamOutputHolder* holder = holderOf<ParamOutputHolder>(handle);
-  return holder != nullptr ? holder->path : noPath;
-}
+VelParamString& VelParamOutput::getPath() const { return pathOf<ParamOutputHolder>(handle); }
 
 std::ostream& VelParamOutput::getStream() const {
-  // No buffer: the stream is bad from the start and every write fails.
-  static std::ostream noStream(nullptr);
-  ParamOutputHolder* holder = holderOf<ParamOutputHolder>(handle);
-  return holder != nullptr && holder->stream != nullptr ? *holder->stream : noStream;
+  return streamOf<ParamOutputHolder, std::ostream>(handle);
 }
 
 int VelParamOutput::read(char*, int) { return -1; }

@@ -12,8 +12,7 @@
 
 #include "platform/DocCore.h"
 #include "quire/VelParamString.h"
-#include "streams/ParamInputHolder.h"
-#include "streams/ParamOutputHolder.h"
+#include "registry/ParamHolders.h"
 #include "tests/TestSupport.h"
 
 namespace {

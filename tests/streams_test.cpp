@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include <climits>
 #include <cstdio>
 #include <filesystem>
@@ -208,27 +212,53 @@ TEST_F(StreamFaults, NoFileMeansFailureAndNothingRemoved) {
     EXPECT_TRUE(fs::is_directory(dir.file(name))) << name;
   }
   EXPECT_TRUE(fs::is_directory(dir.file("full/in")));
+}
 
-  // A file renamed over the output's path is not the one it created.
+TEST_F(OutputParam, AFlaggedOutputRemovesWhateverItsPathNamesThen) {
+  // The path changed through getPath(): the new name goes, the old file stays.
+  const std::string renamed = dir.file("renamed.bin");
+  writeFile(renamed, "someone's");
+  {
+    VelParamOutput out = VelParamString(path.c_str());  // converts implicitly
+    VelParamInput in = VelParamString(path.c_str());
+    EXPECT_TRUE(out.canWrite() && in.canRead());
+    VelParamOutput(out).getPath() = renamed.c_str();  // seen by every copy
+  }
+  EXPECT_TRUE(fileExists(path));
+  EXPECT_FALSE(fileExists(renamed));
+
+  // Through a link: the link goes, the device it leads to stays.
+  if (fs::is_character_file("/dev/full")) {
+    const std::string link = dir.file("full");
+    fs::create_symlink("/dev/full", link);
+    {
+      VelParamOutput out(link.c_str());
+      std::vector<char> block(1 << 16, 'x');
+      EXPECT_EQ(1 << 16, out.write(block.data(), 1 << 16));
+    }
+    EXPECT_FALSE(fs::is_symlink(link));
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+  }
+
+#if !defined(_WIN32)  // no FIFOs, and no renaming over an open file there
+  // A file renamed over the path after it was created goes in its place.
   {
     VelParamOutput out(path.c_str());
     writeFile(dir.file("other"), "newcomer");
     fs::rename(dir.file("other"), path);
   }
-  EXPECT_EQ("newcomer", readFile(path));
-}
-
-TEST_F(StreamFaults, DeviceThroughALinkIsNeverRemoved) {
-  if (!fs::is_character_file("/dev/full")) GTEST_SKIP() << "no /dev/full here";
-  fs::create_symlink("/dev/full", path);
+  EXPECT_FALSE(fileExists(path));
+  // A FIFO that the output opened (once a reader came) is removed as well.
+  const std::string fifo = dir.file("fifo");
+  ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+  auto reader = std::async(std::launch::async, [&] { return readFile(fifo); });
   {
-    VelParamOutput out(path.c_str());
-    std::vector<char> block(1 << 16, 'x');
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(1 << 16, out.write(block.data(), 1 << 16));
-    EXPECT_TRUE(out.getStream().bad());  // the device refused them all the same
+    VelParamOutput out(fifo.c_str());
+    EXPECT_EQ(5, out.write(kHello, 5));
   }
-  EXPECT_TRUE(fs::is_character_file("/dev/full"));
-  EXPECT_TRUE(fs::is_symlink(path));
+  EXPECT_EQ("hello", reader.get());
+  EXPECT_FALSE(fs::exists(fs::symlink_status(fifo)));
+#endif
 }
 
 TEST_F(StreamThreads, ParametersTravelBetweenThreads) {

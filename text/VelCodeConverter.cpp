@@ -93,12 +93,10 @@ void VelCodeConverter::encode(const VelParamString& source,
   target = buffer.get();
 }
 
-const char* reencodeToCurrent(VelParamString& text, const char* storedEncoding) {
+void reencodeToCurrent(VelParamString& text, const char* storedEncoding) {
   VelParamString wide;
   VelCodeConverter(storedEncoding, kUcs2Encoding).decode(text, wide);
-  const char* current = getMBCSEncoding();
-  VelCodeConverter(kUcs2Encoding, current).encode(wide, text);
-  return current;
+  VelCodeConverter(kUcs2Encoding, getMBCSEncoding()).encode(wide, text);
 }
 
 }  // namespace Quire

@@ -47,10 +47,9 @@ void decodeBuffer(const char* fromCode, const char* toCode, const char* source,
 void encodeBuffer(const char* fromCode, const char* toCode, const unsigned short* source,
                   int sourceUnits, char* target, int targetBytes);
 
-// Re-encodes text's narrow form, held in storedEncoding, into the current
-// multibyte encoding, in place; the wide form follows. Returns the encoding
-// that the narrow form is in afterwards.
-const char* reencodeToCurrent(VelParamString& text, const char* storedEncoding);
+// Re-encodes text's narrow form, read as storedEncoding, into the current
+// multibyte encoding, in place; the wide form follows.
+void reencodeToCurrent(VelParamString& text, const char* storedEncoding);
 
 }  // namespace Quire
 

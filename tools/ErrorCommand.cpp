@@ -20,59 +20,20 @@ const char kUsage[] =
     "Prints CODE, the name of its code function, its English message and its\n"
     "Japanese message in the current multibyte encoding, one per line. A code\n"
     "without a catalogue row of its own gets the default messages. --all prints\n"
-    "the whole catalogue as a table.\n";
+    "every code with its messages as a table.\n";
 
 struct CodeName {
   int code;
   const char* name;
 };
 
-// Taken from the functions themselves so that no name can drift from its value.
-#define QUIRE_CODE(name) {Quire::VelErrorCode::name(), #name}
 const CodeName kCodeNames[] = {
-    QUIRE_CODE(QUIRE_NO_ERROR),
-    QUIRE_CODE(MERGE_FILE_INVALID_INPUT_PAGE_PARAMETER),
-    QUIRE_CODE(CPDF_OUTLINE_EDIT_EXCEPTION_ERROR),
-    QUIRE_CODE(OTHER_ERRORS),
-    QUIRE_CODE(JAVA_INTERFACE_OTHER_INTERNAL_ERRORS),
-    QUIRE_CODE(JAVA_INTERFACE_COULD_NOT_CREATE_NATIVE_OBJECT),
-    QUIRE_CODE(JAVA_INTERFACE_COULD_NOT_GET_NATIVE_OBJECT),
-    QUIRE_CODE(JAVA_INTERFACE_COULD_NOT_THROW_JAVA_EXCEPTION),
-    QUIRE_CODE(JAVA_INTERFACE_COULD_NOT_CREATE_JAVA_OBJECT),
-    QUIRE_CODE(JAVA_INTERFACE_COULD_NOT_GET_JAVA_CLASS),
-    QUIRE_CODE(JAVA_INTERFACE_COULD_NOT_GET_JAVA_METHOD),
-    QUIRE_CODE(JAVA_INTERFACE_COULD_NOT_GET_JAVA_FIELD),
-    QUIRE_CODE(THIS_FILE_IS_NOT_PDF_OR_MAY_BE_CORRUPTED),
-    QUIRE_CODE(INVALID_PDF),
-    QUIRE_CODE(CANNOT_READ_PDF),
-    QUIRE_CODE(CANNOT_WRITE_PDF),
-    QUIRE_CODE(CANNOT_CLOSE_PDF),
-    QUIRE_CODE(CANNOT_OPEN_PDF),
-    QUIRE_CODE(INVALID_PARAMETER_VALUE),
-    QUIRE_CODE(THIS_FILTER_IS_NOT_SUPPORTED),
-    QUIRE_CODE(INVALID_FILTER),
-    QUIRE_CODE(CANNOT_DECIPHER),
-    QUIRE_CODE(INVALID_USER_PASSWORD),
-    QUIRE_CODE(INVALID_OWNER_PASSWORD),
-    QUIRE_CODE(PRINTING_IS_NOT_ALLOWED),
-    QUIRE_CODE(COPYING_IS_NOT_ALLOWED),
-    QUIRE_CODE(CANNOT_OPEN_CMAP_FILE),
-    QUIRE_CODE(CANNOT_CLOSE_CMAP_FILE),
-    QUIRE_CODE(CANNOT_WRITE_CMAP_FILE),
-    QUIRE_CODE(CANNOT_READ_CMAP_FILE),
-    QUIRE_CODE(FONT_PROCESSING_ERROR),
-    QUIRE_CODE(NOT_ENOUGH_MEMORY),
-    QUIRE_CODE(INVALID_PASSWORD),
-    QUIRE_CODE(INVALID_CMAP_FILE),
-    QUIRE_CODE(INVALID_PAGE_NUMBER),
-    QUIRE_CODE(IMAGE_PROCESSING_ERROR),
-    QUIRE_CODE(SIGNATURE_PROCESSING_ERROR),
-    QUIRE_CODE(INVALID_CERTIFICATE_ERROR),
-    QUIRE_CODE(INVALID_SIGNATURE_FIELD_NAME),
-    QUIRE_CODE(CERTIFICATE_DEENCRYPT_ERROR),
-    QUIRE_CODE(GET_NULL),
+#define QUIRE_ERROR_CODE(name, value) {value, #name},
+#define QUIRE_ERROR_ROW(name, value, message, messageJP) QUIRE_ERROR_CODE(name, value)
+#include "errors/ErrorCodes.def"
+#undef QUIRE_ERROR_ROW
+#undef QUIRE_ERROR_CODE
 };
-#undef QUIRE_CODE
 
 const char kDefaultLabel[] = "(any other code)";
 
@@ -108,12 +69,15 @@ void printOne(int code) {
     std::printf("(%s has no row of its own: these are the default messages)\n", name);
 }
 
+// Every code in value order, which is also the catalogue's order; a code
+// without a row shows the default texts that it gets.
 void printAll() {
   int nameWidth = static_cast<int>(std::strlen(kDefaultLabel));
   int messageWidth = 0;
-  for (const Quire::ErrorMessageEntry* row = Quire::errorMessageTable; row->code != 0; ++row) {
-    nameWidth = std::max(nameWidth, static_cast<int>(std::strlen(codeName(row->code))));
-    messageWidth = std::max(messageWidth, static_cast<int>(std::strlen(row->message)));
+  for (const CodeName& c : kCodeNames) {
+    nameWidth = std::max(nameWidth, static_cast<int>(std::strlen(c.name)));
+    messageWidth = std::max(messageWidth,
+                            static_cast<int>(Quire::VelException(c.code).getErrorMessage().cstr_length()));
   }
   const auto printRow = [&](const std::string& code, const char* name, int value) {
     Quire::VelException exception(value);
@@ -122,9 +86,8 @@ void printAll() {
   };
   std::printf("%5s  %-*s  %-*s  %s\n", "CODE", nameWidth, "NAME", messageWidth, "ENGLISH",
               "JAPANESE");
-  for (const Quire::ErrorMessageEntry* row = Quire::errorMessageTable; row->code != 0; ++row)
-    printRow(std::to_string(row->code), codeName(row->code), row->code);
-  printRow("", kDefaultLabel, Quire::VelErrorCode::QUIRE_NO_ERROR());
+  for (const CodeName& c : kCodeNames) printRow(std::to_string(c.code), c.name, c.code);
+  printRow("", kDefaultLabel, -1);
 }
 
 }  // namespace

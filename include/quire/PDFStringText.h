@@ -6,13 +6,21 @@
 
 namespace Quire {
 
-// Text of a PDF string object. For anything that is not a PDF string,
-// getMBCstring leaves result as it was; getUNICODEstring empties it.
-
-// Led by the multibyte form: what the current encoding cannot hold is lost in
-// both forms.
+/// Puts the text of a PDF string object into \p result, led by the multibyte
+/// form: the text is encoded into the current multibyte encoding and the wide
+/// form derived from those bytes, so what the encoding cannot hold is lost in
+/// both forms.
+/// \param object an object of the toolkit's PDF object library, or null; for
+///        null or an object that is not a PDF string, \p result is left as
+///        it was.
+/// \param result receives the text.
 QUIRE_EXPORT void getMBCstring(void* object, VelParamString& result);
-// Led by the UCS-2 form, which keeps the string's text whole.
+
+/// Puts the text of a PDF string object into \p result, led by the UCS-2
+/// form, which keeps the text whole; the narrow form is its conversion.
+/// \param object an object of the toolkit's PDF object library, or null; for
+///        null or an object that is not a PDF string, \p result is emptied.
+/// \param result receives the text.
 QUIRE_EXPORT void getUNICODEstring(void* object, VelParamString& result);
 
 }  // namespace Quire

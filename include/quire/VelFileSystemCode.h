@@ -5,16 +5,25 @@
 
 namespace Quire {
 
-// File system conventions, each a distinct bit.
+/// Codes named after file system conventions, each a distinct bit. The
+/// library attaches no behaviour to them.
 class QUIRE_EXPORT VelFileSystemCode {
  public:
+  /// Does nothing: the class has no data.
   VelFileSystemCode();
   ~VelFileSystemCode();
+  /// Does nothing: the class has no data.
+  /// \param other not read.
+  /// \return this object.
   VelFileSystemCode& operator=(const VelFileSystemCode& other);
 
+  /// \return 1.
   static int FILE();
+  /// \return 2.
   static int MAC();
+  /// \return 4.
   static int DOS();
+  /// \return 8.
   static int UNIX();
 };
 

@@ -1,0 +1,64 @@
+# Debian packages from the install rules, one a component:
+#   libquirecommon1     the shared library
+#   libquirecommon-dev  headers, the .so link, the CMake package, the .pc file
+#   quire               the command-line tool and its manual page
+# Built by `cpack --preset deb` from the deb preset, which installs under /usr.
+foreach(component runtime development tool)
+  set(doc ${CMAKE_INSTALL_DATAROOTDIR}/doc/${QUIRE_DEB_${component}})
+  install(FILES packaging/copyright DESTINATION ${doc} COMPONENT ${component})
+  # Debian wants the changelog compressed, without a time stamp in it.
+  set(changelog ${PROJECT_BINARY_DIR}/packaging/${component}/changelog.gz)
+  file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/packaging/${component})
+  execute_process(COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/packaging/changelog
+                  OUTPUT_FILE ${changelog})
+  install(FILES ${changelog} DESTINATION ${doc} COMPONENT ${component})
+endforeach()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quirecommon)
+set(CPACK_PACKAGE_VENDOR "quirecommon developers")
+set(CPACK_PACKAGE_CONTACT "quirecommon developers <dev@quirecommon.invalid>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_COMPONENTS_ALL runtime development tool)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://quirecommon.invalid/")
+
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME ${QUIRE_DEB_runtime})
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
+# Our own shlibs and an ldconfig trigger: CPack's generated ones come with
+# maintainer scripts that call ldconfig, which Debian no longer wants.
+configure_file(packaging/shlibs.in ${PROJECT_BINARY_DIR}/packaging/shlibs @ONLY)
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA
+  ${PROJECT_BINARY_DIR}/packaging/shlibs ${PROJECT_SOURCE_DIR}/packaging/triggers)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+string(CONCAT CPACK_COMPONENT_RUNTIME_DESCRIPTION
+  "common value types of the Quire PDF toolkit\n"
+  "The shared library that the Quire PDF toolkit's libraries and language\n"
+  "bindings pass their common types through: a string held at once as\n"
+  "multibyte text and UCS-2, the error codes and a bilingual exception,\n"
+  "input and output stream parameters, and a registry of native objects.")
+
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME ${QUIRE_DEB_development})
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS
+  "${QUIRE_DEB_runtime} (= ${PROJECT_VERSION})")
+string(CONCAT CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
+  "common value types of the Quire PDF toolkit - development files\n"
+  "Headers, the CMake package (find_package(QuireCommon)) and the\n"
+  "pkg-config file for building programs against libquirecommon.")
+
+set(CPACK_DEBIAN_TOOL_PACKAGE_NAME ${QUIRE_DEB_tool})
+set(CPACK_DEBIAN_TOOL_PACKAGE_SECTION utils)
+string(CONCAT CPACK_COMPONENT_TOOL_DESCRIPTION
+  "command-line companion of the Quire PDF toolkit's common library\n"
+  "The quire tool prints the toolkit's error codes with their English and\n"
+  "Japanese messages, shows which multibyte encoding the environment\n"
+  "chooses, converts text between WINDOWS31J, EUC-JP, ISO-2022-JP, UTF-8\n"
+  "and GBK, and copies files through the library's stream parameters.")
+
+include(CPack)
