@@ -12,7 +12,8 @@ server=$2
 wine=$3
 shift 3
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  flock "$WINEPREFIX/.made" sh -c '[ -f "$WINEPREFIX/system.reg" ] || "$1" wineboot --init >/dev/null 2>&1' - "$wine"
+  flock "$WINEPREFIX/.made" \
+    sh -c '[ -f "$WINEPREFIX/system.reg" ] || "$1" wineboot --init >/dev/null 2>&1' - "$wine"
 fi
 # Wine's server and service processes outlive each program by a few seconds.
 # Started by the program itself they would hold its output open, and ctest
