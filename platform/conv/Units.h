@@ -75,11 +75,13 @@ inline std::size_t narrowAscii(const unsigned char* p, std::size_t n, unsigned c
       a = _mm_or_si128(_mm_slli_epi16(a, 8), _mm_srli_epi16(a, 8));
       b = _mm_or_si128(_mm_slli_epi16(b, 8), _mm_srli_epi16(b, 8));
     }
-    // Units above 0xFF saturate to 0xFF, so the top bits find them too.
+    // Every unit below 0x80, so that packing them to bytes keeps them.
+    const __m128i high = _mm_and_si128(_mm_or_si128(a, b), _mm_set1_epi16(-0x80));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) != 0xFFFF) break;
     const __m128i bytes = _mm_packus_epi16(a, b);
-    int odd = _mm_movemask_epi8(bytes);
-    if (kStopAtEscape) odd |= _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x1B)));
-    if (odd != 0) break;
+    if (kStopAtEscape &&
+        _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x1B))) != 0)
+      break;
     _mm_storeu_si128(reinterpret_cast<__m128i*>(q + i), bytes);
   }
 #endif
