@@ -39,8 +39,11 @@ inline std::size_t readDoubleByte(const DecodeTable& table, const unsigned char*
 }
 
 template <bool kBigEndian, bool kEucJp>
-unsigned char* decodeDoubleByte(const DecodeTable& table, const unsigned char* p,
+unsigned char* decodeDoubleByte(const DecodeTable& tables, const unsigned char* p,
                                 const unsigned char* end, unsigned char* q, unsigned char* qEnd) {
+  // A copy, which the stores through q cannot change: the loop keeps it in
+  // registers instead of reloading it for every character.
+  const DecodeTable table = tables;
   while (p < end) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
     if (room == 0) break;
@@ -60,9 +63,10 @@ unsigned char* decodeDoubleByte(const DecodeTable& table, const unsigned char* p
 }
 
 template <bool kBigEndian, bool kEucJp>
-unsigned char* encodeDoubleByte(const EncodeTable& table, const unsigned char* p,
+unsigned char* encodeDoubleByte(const EncodeTable& tables, const unsigned char* p,
                                 const unsigned char* end, unsigned char* q,
                                 unsigned char* qEnd) {
+  const EncodeTable table = tables;  // kept in registers, as in decoding
   while (end - p >= 2) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q);
     if (room == 0) break;
