@@ -104,12 +104,18 @@ unsigned char* encodeUtf8(const unsigned char* p, const unsigned char* end, unsi
       continue;
     }
     if ((cp & 0xF800) != 0xD800) {
+      // Three bytes a unit, most of CJK text, in a loop of its own.
       if (room < 3) break;
-      q[0] = static_cast<unsigned char>(0xE0 | cp >> 12);
-      q[1] = static_cast<unsigned char>(0x80 | (cp >> 6 & 0x3F));
-      q[2] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
-      q += 3;
-      p += 2;
+      for (;;) {
+        q[0] = static_cast<unsigned char>(0xE0 | cp >> 12);
+        q[1] = static_cast<unsigned char>(0x80 | (cp >> 6 & 0x3F));
+        q[2] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+        q += 3;
+        p += 2;
+        if (end - p < 2 || qEnd - q < 3) break;
+        cp = loadUnit<kBigEndian>(p);
+        if (cp < 0x800 || (cp & 0xF800) == 0xD800) break;
+      }
       continue;
     }
     if (!isHighSurrogate(cp) || end - p < 4 || !isLowSurrogate(loadUnit<kBigEndian>(p + 2))) {
