@@ -12,26 +12,27 @@ namespace {
 template <bool kEucJp>
 inline std::size_t readDoubleByte(const DecodeTable& table, const unsigned char* p,
                                   std::size_t left, unsigned* unit) {
+  // Lead bytes first: they start most characters of such text.
   const unsigned lead = p[0] - 0x80u;
-  unsigned found = table.single[lead];
-  if (found != 0) {
-    *unit = found;
-    return 1;
-  }
-  if (left >= 2) {
+  const unsigned row = table.rowOf[lead];
+  if (row != 0 && left >= 2) {
     const unsigned trail = p[1] - table.trailLow;
-    if (trail < table.width) found = table.pairs[table.rowOf[lead] * table.width + trail];
+    const unsigned found = trail < table.width ? table.pairs[row * table.width + trail] : 0;
     if (found != 0) {
       *unit = found;
       return 2;
     }
-    if (kEucJp && p[0] == 0x8F && left >= 3) {
-      const unsigned row = p[1] - 0xA1u, column = p[2] - 0xA1u;
-      if (row < 94 && column < 94) found = kJis0212Decode[row * 94 + column];
-      if (found != 0) {
-        *unit = found;
-        return 3;
-      }
+  }
+  if (table.single[lead] != 0) {
+    *unit = table.single[lead];
+    return 1;
+  }
+  if (kEucJp && p[0] == 0x8F && left >= 3) {
+    const unsigned first = p[1] - 0xA1u, second = p[2] - 0xA1u;
+    const unsigned found = first < 94 && second < 94 ? kJis0212Decode[first * 94 + second] : 0;
+    if (found != 0) {
+      *unit = found;
+      return 3;
     }
   }
   *unit = 0xFFFD;
