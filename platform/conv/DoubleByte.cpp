@@ -49,10 +49,7 @@ unsigned char* decodeDoubleByte(const DecodeTable& tables, const unsigned char* 
     const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
     if (room == 0) break;
     if (*p < 0x80) {
-      const std::size_t n = static_cast<std::size_t>(end - p) < room ? end - p : room;
-      const std::size_t plain = widenAscii<kBigEndian, false>(p, n, q);
-      p += plain;
-      q += 2 * plain;
+      widenAscii<kBigEndian, false>(p, end, q, qEnd);
       continue;
     }
     unsigned unit;
@@ -73,18 +70,14 @@ unsigned char* encodeDoubleByte(const EncodeTable& tables, const unsigned char* 
     if (room == 0) break;
     const unsigned unit = loadUnit<kBigEndian>(p);
     if (unit < 0x80) {
-      const std::size_t units = static_cast<std::size_t>(end - p) / 2;
-      const std::size_t n = units < room ? units : room;
-      const std::size_t plain = narrowAscii<kBigEndian, false>(p, n, q);
-      p += 2 * plain;
-      q += plain;
+      narrowAscii<kBigEndian, false>(p, end, q, qEnd);
       continue;
     }
     std::size_t used = 2;
     unsigned code = 0;
     if ((unit & 0xF800) != 0xD800)
       code = encodeCell(table, unit);
-    else if (isHighSurrogate(unit) && end - p >= 4 && isLowSurrogate(loadUnit<kBigEndian>(p + 2)))
+    else if (pairAt<kBigEndian>(p, end) != 0)
       used = 4;  // beyond the BMP: none of these encodings holds it
     // iconv's EUC-JP wants room for two bytes before it refuses a character
     // (a lone surrogate it refuses earlier).

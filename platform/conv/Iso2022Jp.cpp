@@ -73,10 +73,7 @@ unsigned char* decodeIso2022Jp(const unsigned char* p, const unsigned char* end,
     const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
     if (room == 0) break;
     if (set == kAscii && b < 0x80 && b != kEsc) {
-      const std::size_t n = static_cast<std::size_t>(end - p) < room ? end - p : room;
-      const std::size_t plain = widenAscii<kBigEndian, true>(p, n, q);
-      p += plain;
-      q += 2 * plain;
+      widenAscii<kBigEndian, true>(p, end, q, qEnd);
       continue;
     }
     unsigned unit = b;
@@ -115,16 +112,12 @@ unsigned char* encodeIso2022Jp(const unsigned char* p, const unsigned char* end,
     if (room == 0) break;
     unsigned cp = loadUnit<kBigEndian>(p);
     if (set == kAscii && cp < 0x80) {
-      const std::size_t units = static_cast<std::size_t>(end - p) / 2;
-      const std::size_t n = units < room ? units : room;
-      const std::size_t plain = narrowAscii<kBigEndian, false>(p, n, q);
-      p += 2 * plain;
-      q += plain;
+      narrowAscii<kBigEndian, false>(p, end, q, qEnd);
       continue;
     }
     std::size_t used = 2;
-    if (isHighSurrogate(cp) && end - p >= 4 && isLowSurrogate(loadUnit<kBigEndian>(p + 2))) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (loadUnit<kBigEndian>(p + 2) - 0xDC00);
+    if (const unsigned pair = pairAt<kBigEndian>(p, end)) {
+      cp = pair;
       used = 4;
     }
     // First the set in use, as iconv tries it.

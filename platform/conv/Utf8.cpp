@@ -43,10 +43,7 @@ unsigned char* decodeUtf8(const unsigned char* p, const unsigned char* end, unsi
     if (room == 0) break;
     const unsigned lead = *p;
     if (lead < 0x80) {
-      const std::size_t n = static_cast<std::size_t>(end - p) < room ? end - p : room;
-      const std::size_t plain = widenAscii<kBigEndian, false>(p, n, q);
-      p += plain;
-      q += 2 * plain;
+      widenAscii<kBigEndian, false>(p, end, q, qEnd);
       continue;
     }
     // Three bytes, most of CJK text, checked here without the general reader:
@@ -88,11 +85,7 @@ unsigned char* encodeUtf8(const unsigned char* p, const unsigned char* end, unsi
     if (room == 0) break;
     unsigned cp = loadUnit<kBigEndian>(p);
     if (cp < 0x80) {
-      const std::size_t units = static_cast<std::size_t>(end - p) / 2;
-      const std::size_t n = units < room ? units : room;
-      const std::size_t plain = narrowAscii<kBigEndian, false>(p, n, q);
-      p += 2 * plain;
-      q += plain;
+      narrowAscii<kBigEndian, false>(p, end, q, qEnd);
       continue;
     }
     if (cp < 0x800) {
@@ -118,13 +111,13 @@ unsigned char* encodeUtf8(const unsigned char* p, const unsigned char* end, unsi
       }
       continue;
     }
-    if (!isHighSurrogate(cp) || end - p < 4 || !isLowSurrogate(loadUnit<kBigEndian>(p + 2))) {
+    cp = pairAt<kBigEndian>(p, end);
+    if (cp == 0) {
       *q++ = '?';  // a lone surrogate
       p += 2;
       continue;
     }
     if (room < 4) break;
-    cp = 0x10000 + ((cp - 0xD800) << 10) + (loadUnit<kBigEndian>(p + 2) - 0xDC00);
     q[0] = static_cast<unsigned char>(0xF0 | cp >> 18);
     q[1] = static_cast<unsigned char>(0x80 | (cp >> 12 & 0x3F));
     q[2] = static_cast<unsigned char>(0x80 | (cp >> 6 & 0x3F));
