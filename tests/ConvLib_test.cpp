@@ -214,6 +214,28 @@ TEST(ConvLib, EveryCapacityGivesWhatIconvGives) {
     }
 }
 
+// Long plain runs, taken many bytes at a time, with one other character at
+// each place in turn: the runs must stop exactly there, in both orders.
+TEST(ConvLib, PlainRunsStopAtAnyOtherCharacter) {
+  const std::string plain = "/home/user/projects/quire/reports/2024/quarterly/x";
+  const Wide others[] = {u16(u"あ"), u16(u"\uE800"), u16(u"\u0100"), u16(u"\u0080"),
+                         u16(u"\uFF61"), u16(u"\x1B"), u16(u"😀")};
+  for (const char* encoding : kEncodings)
+    for (bool bigEndian : {false, true}) {
+      IconvReference reference(encoding, bigEndian);
+      for (const Wide& other : others)
+        for (std::size_t at = 0; at < plain.size(); ++at) {
+          Wide text(plain.begin(), plain.end());
+          text.replace(at, 1, other);
+          const std::string units = bytesOf(text, bigEndian);
+          const std::string narrow = reference.encode(units, 256);
+          EXPECT_EQ(narrow, encoded(encoding, units, bigEndian, 256)) << encoding << " " << at;
+          EXPECT_EQ(reference.decode(narrow, 512), decoded(encoding, narrow, bigEndian, 512))
+              << encoding << " " << at;
+        }
+    }
+}
+
 // Every one- and two-byte sequence, on its own; in ISO-2022-JP also after
 // each escape into another set; EUC-JP's three-byte 8F codes; UTF-8's
 // three-byte sequences.

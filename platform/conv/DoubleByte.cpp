@@ -12,26 +12,27 @@ namespace {
 template <bool kEucJp>
 inline std::size_t readDoubleByte(const DecodeTable& table, const unsigned char* p,
                                   std::size_t left, unsigned* unit) {
+  // Lead bytes first: they start most characters of such text.
   const unsigned lead = p[0] - 0x80u;
-  unsigned found = table.single[lead];
-  if (found != 0) {
-    *unit = found;
-    return 1;
-  }
-  if (left >= 2) {
+  const unsigned row = table.rowOf[lead];
+  if (row != 0 && left >= 2) {
     const unsigned trail = p[1] - table.trailLow;
-    if (trail < table.width) found = table.pairs[table.rowOf[lead] * table.width + trail];
+    const unsigned found = trail < table.width ? table.pairs[row * table.width + trail] : 0;
     if (found != 0) {
       *unit = found;
       return 2;
     }
-    if (kEucJp && p[0] == 0x8F && left >= 3) {
-      const unsigned row = p[1] - 0xA1u, column = p[2] - 0xA1u;
-      if (row < 94 && column < 94) found = kJis0212Decode[row * 94 + column];
-      if (found != 0) {
-        *unit = found;
-        return 3;
-      }
+  }
+  if (table.single[lead] != 0) {
+    *unit = table.single[lead];
+    return 1;
+  }
+  if (kEucJp && p[0] == 0x8F && left >= 3) {
+    const unsigned first = p[1] - 0xA1u, second = p[2] - 0xA1u;
+    const unsigned found = first < 94 && second < 94 ? kJis0212Decode[first * 94 + second] : 0;
+    if (found != 0) {
+      *unit = found;
+      return 3;
     }
   }
   *unit = 0xFFFD;
@@ -39,16 +40,16 @@ inline std::size_t readDoubleByte(const DecodeTable& table, const unsigned char*
 }
 
 template <bool kBigEndian, bool kEucJp>
-unsigned char* decodeDoubleByte(const DecodeTable& table, const unsigned char* p,
+unsigned char* decodeDoubleByte(const DecodeTable& tables, const unsigned char* p,
                                 const unsigned char* end, unsigned char* q, unsigned char* qEnd) {
+  // A copy, which the stores through q cannot change: the loop keeps it in
+  // registers instead of reloading it for every character.
+  const DecodeTable table = tables;
   while (p < end) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
     if (room == 0) break;
     if (*p < 0x80) {
-      const std::size_t n = static_cast<std::size_t>(end - p) < room ? end - p : room;
-      const std::size_t plain = widenAscii<kBigEndian, false>(p, n, q);
-      p += plain;
-      q += 2 * plain;
+      widenAscii<kBigEndian, false>(p, end, q, qEnd);
       continue;
     }
     unsigned unit;
@@ -60,26 +61,23 @@ unsigned char* decodeDoubleByte(const DecodeTable& table, const unsigned char* p
 }
 
 template <bool kBigEndian, bool kEucJp>
-unsigned char* encodeDoubleByte(const EncodeTable& table, const unsigned char* p,
+unsigned char* encodeDoubleByte(const EncodeTable& tables, const unsigned char* p,
                                 const unsigned char* end, unsigned char* q,
                                 unsigned char* qEnd) {
+  const EncodeTable table = tables;  // kept in registers, as in decoding
   while (end - p >= 2) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q);
     if (room == 0) break;
     const unsigned unit = loadUnit<kBigEndian>(p);
     if (unit < 0x80) {
-      const std::size_t units = static_cast<std::size_t>(end - p) / 2;
-      const std::size_t n = units < room ? units : room;
-      const std::size_t plain = narrowAscii<kBigEndian, false>(p, n, q);
-      p += 2 * plain;
-      q += plain;
+      narrowAscii<kBigEndian, false>(p, end, q, qEnd);
       continue;
     }
     std::size_t used = 2;
     unsigned code = 0;
     if ((unit & 0xF800) != 0xD800)
       code = encodeCell(table, unit);
-    else if (isHighSurrogate(unit) && end - p >= 4 && isLowSurrogate(loadUnit<kBigEndian>(p + 2)))
+    else if (pairAt<kBigEndian>(p, end) != 0)
       used = 4;  // beyond the BMP: none of these encodings holds it
     // iconv's EUC-JP wants room for two bytes before it refuses a character
     // (a lone surrogate it refuses earlier).

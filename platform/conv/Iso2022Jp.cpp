@@ -25,11 +25,13 @@ bool escapeSet(unsigned first, unsigned second, Set* set) {
   return false;
 }
 
-// The JIS X 0208 character of first, second (0x21-0x7E), or 0.
-unsigned readJis0208(unsigned first, unsigned second) {
-  const DecodeTable& t = kEucJpDecode;
-  const unsigned trail = (second | 0x80) - t.trailLow;
-  return trail < t.width ? t.pairs[t.rowOf[first] * t.width + trail] : 0;
+// The JIS X 0208 character of first, second, or 0: EUC-JP's table, whose
+// lead and trail bytes are these with their top bits set.
+inline unsigned readJis0208(const DecodeTable& eucJp, unsigned first, unsigned second) {
+  if (first - 0x21u >= 0x5E) return 0;
+  const unsigned trail = (second | 0x80) - eucJp.trailLow;
+  return second < 0x80 && trail < eucJp.width ? eucJp.pairs[eucJp.rowOf[first] * eucJp.width + trail]
+                                               : 0;
 }
 
 // JIS-Roman's one byte for cp when it is a graphic one, or 0.
@@ -58,6 +60,7 @@ unsigned char* putEscape(unsigned char* q, Set set) {
 template <bool kBigEndian>
 unsigned char* decodeIso2022Jp(const unsigned char* p, const unsigned char* end,
                                unsigned char* q, unsigned char* qEnd) {
+  const DecodeTable table = kEucJpDecode;  // kept in registers
   Set set = kAscii;
   while (p < end) {
     const unsigned b = *p;
@@ -70,14 +73,10 @@ unsigned char* decodeIso2022Jp(const unsigned char* p, const unsigned char* end,
     const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
     if (room == 0) break;
     if (set == kAscii && b < 0x80 && b != kEsc) {
-      const std::size_t n = static_cast<std::size_t>(end - p) < room ? end - p : room;
-      const std::size_t plain = widenAscii<kBigEndian, true>(p, n, q);
-      p += plain;
-      q += 2 * plain;
+      widenAscii<kBigEndian, true>(p, end, q, qEnd);
       continue;
     }
     unsigned unit = b;
-    std::size_t used = 1;
     if (b >= 0x80 || (b == kEsc && end - p < 3)) {
       unit = 0xFFFD;
     } else if (set == kAscii || b < 0x21 || b == 0x7F) {
@@ -85,14 +84,21 @@ unsigned char* decodeIso2022Jp(const unsigned char* p, const unsigned char* end,
     } else if (set == kRoman) {
       unit = b == 0x5C ? 0xA5 : b == 0x7E ? 0x203E : b;
     } else {
-      const unsigned second = end - p >= 2 ? p[1] : 0;
-      unit = second >= 0x21 && second < 0x7F ? readJis0208(b, second) : 0;
-      used = unit != 0 ? 2 : 1;
-      if (unit == 0) unit = 0xFFFD;
+      // JIS X 0208 pairs, in a loop of their own while they last.
+      std::size_t left = room;
+      for (; left > 0 && end - p >= 2; --left) {
+        const unsigned found = readJis0208(table, p[0], p[1]);
+        if (found == 0) break;
+        storeUnit<kBigEndian>(q, found);
+        q += 2;
+        p += 2;
+      }
+      if (left != room) continue;
+      unit = 0xFFFD;  // no character, or one cut short by the end
     }
     storeUnit<kBigEndian>(q, unit);
     q += 2;
-    p += used;
+    ++p;
   }
   return q;
 }
@@ -106,16 +112,12 @@ unsigned char* encodeIso2022Jp(const unsigned char* p, const unsigned char* end,
     if (room == 0) break;
     unsigned cp = loadUnit<kBigEndian>(p);
     if (set == kAscii && cp < 0x80) {
-      const std::size_t units = static_cast<std::size_t>(end - p) / 2;
-      const std::size_t n = units < room ? units : room;
-      const std::size_t plain = narrowAscii<kBigEndian, false>(p, n, q);
-      p += 2 * plain;
-      q += plain;
+      narrowAscii<kBigEndian, false>(p, end, q, qEnd);
       continue;
     }
     std::size_t used = 2;
-    if (isHighSurrogate(cp) && end - p >= 4 && isLowSurrogate(loadUnit<kBigEndian>(p + 2))) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (loadUnit<kBigEndian>(p + 2) - 0xDC00);
+    if (const unsigned pair = pairAt<kBigEndian>(p, end)) {
+      cp = pair;
       used = 4;
     }
     // First the set in use, as iconv tries it.

@@ -32,13 +32,24 @@ inline void storeUnit(unsigned char* p, unsigned unit) {
   std::memcpy(p, &value, sizeof value);
 }
 
-inline bool isHighSurrogate(unsigned u) { return (u & 0xFC00) == 0xD800; }
-inline bool isLowSurrogate(unsigned u) { return (u & 0xFC00) == 0xDC00; }
+// The code point of the surrogate pair that the text from p to end starts
+// with, or 0 when it starts with none.
+template <bool kBigEndian>
+inline unsigned pairAt(const unsigned char* p, const unsigned char* end) {
+  if (end - p < 4) return 0;
+  const unsigned high = loadUnit<kBigEndian>(p), low = loadUnit<kBigEndian>(p + 2);
+  if ((high & 0xFC00) != 0xD800 || (low & 0xFC00) != 0xDC00) return 0;
+  return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
+}
 
-// How many of the n bytes at p are ASCII (and, with kStopAtEscape, not ESC)
-// before the first that is not; each is widened into a unit at q.
+// Widens the ASCII bytes at p (with kStopAtEscape, not ESC either) into
+// units at q, as far as the text and the room go, and moves both on.
 template <bool kBigEndian, bool kStopAtEscape>
-inline std::size_t widenAscii(const unsigned char* p, std::size_t n, unsigned char* q) {
+inline void widenAscii(const unsigned char*& p, const unsigned char* end, unsigned char*& q,
+                       const unsigned char* qEnd) {
+  const std::size_t bytes = static_cast<std::size_t>(end - p);
+  const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
+  const std::size_t n = bytes < room ? bytes : room;
   std::size_t i = 0;
 #ifdef __SSE2__
   // x86, so the processor's order is little-endian.
@@ -59,13 +70,18 @@ inline std::size_t widenAscii(const unsigned char* p, std::size_t n, unsigned ch
     if (b >= 0x80 || (kStopAtEscape && b == 0x1B)) break;
     storeUnit<kBigEndian>(q + 2 * i, b);
   }
-  return i;
+  p += i;
+  q += 2 * i;
 }
 
-// How many of the n units at p are ASCII (and, with kStopAtEscape, not ESC)
-// before the first that is not; each is narrowed into a byte at q.
+// Narrows the ASCII units at p (with kStopAtEscape, not ESC either) into
+// bytes at q, as far as the text and the room go, and moves both on.
 template <bool kBigEndian, bool kStopAtEscape>
-inline std::size_t narrowAscii(const unsigned char* p, std::size_t n, unsigned char* q) {
+inline void narrowAscii(const unsigned char*& p, const unsigned char* end, unsigned char*& q,
+                        const unsigned char* qEnd) {
+  const std::size_t units = static_cast<std::size_t>(end - p) / 2;
+  const std::size_t room = static_cast<std::size_t>(qEnd - q);
+  const std::size_t n = units < room ? units : room;
   std::size_t i = 0;
 #ifdef __SSE2__
   for (; i + 16 <= n; i += 16) {
@@ -75,11 +91,13 @@ inline std::size_t narrowAscii(const unsigned char* p, std::size_t n, unsigned c
       a = _mm_or_si128(_mm_slli_epi16(a, 8), _mm_srli_epi16(a, 8));
       b = _mm_or_si128(_mm_slli_epi16(b, 8), _mm_srli_epi16(b, 8));
     }
-    // Units above 0xFF saturate to 0xFF, so the top bits find them too.
+    // Every unit below 0x80, so that packing them to bytes keeps them.
+    const __m128i high = _mm_and_si128(_mm_or_si128(a, b), _mm_set1_epi16(-0x80));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) != 0xFFFF) break;
     const __m128i bytes = _mm_packus_epi16(a, b);
-    int odd = _mm_movemask_epi8(bytes);
-    if (kStopAtEscape) odd |= _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x1B)));
-    if (odd != 0) break;
+    if (kStopAtEscape &&
+        _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x1B))) != 0)
+      break;
     _mm_storeu_si128(reinterpret_cast<__m128i*>(q + i), bytes);
   }
 #endif
@@ -88,7 +106,8 @@ inline std::size_t narrowAscii(const unsigned char* p, std::size_t n, unsigned c
     if (unit >= 0x80 || (kStopAtEscape && unit == 0x1B)) break;
     q[i] = static_cast<unsigned char>(unit);
   }
-  return i;
+  p += 2 * i;
+  q += i;
 }
 
 }  // namespace convlib

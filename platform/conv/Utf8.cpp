@@ -9,7 +9,7 @@ bool isTrail(unsigned byte) { return (byte & 0xC0) == 0x80; }
 // The code point of the well-formed character at p and its length, or 0 for
 // a byte that cannot start one. The second byte's ranges keep out overlong
 // forms, surrogates and code points past U+10FFFF, which iconv refuses.
-std::size_t readUtf8(const unsigned char* p, std::size_t left, unsigned* cp) {
+inline std::size_t readUtf8(const unsigned char* p, std::size_t left, unsigned* cp) {
   const unsigned lead = p[0];
   if (lead >= 0xC2 && lead <= 0xDF) {
     if (left < 2 || !isTrail(p[1])) return 0;
@@ -40,13 +40,22 @@ unsigned char* decodeUtf8(const unsigned char* p, const unsigned char* end, unsi
                           unsigned char* qEnd) {
   while (p < end) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
-    if (*p < 0x80) {
-      const std::size_t n = static_cast<std::size_t>(end - p) < room ? end - p : room;
-      const std::size_t plain = widenAscii<kBigEndian, false>(p, n, q);
-      p += plain;
-      q += 2 * plain;
-      if (plain == n) break;
+    if (room == 0) break;
+    const unsigned lead = *p;
+    if (lead < 0x80) {
+      widenAscii<kBigEndian, false>(p, end, q, qEnd);
       continue;
+    }
+    // Three bytes, most of CJK text, checked here without the general reader:
+    // at least U+0800 and no surrogate is what the second byte's ranges say.
+    if ((lead & 0xF0) == 0xE0 && end - p >= 3 && isTrail(p[1]) && isTrail(p[2])) {
+      const unsigned cp = (lead & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+      if (cp >= 0x800 && (cp & 0xF800) != 0xD800) {
+        storeUnit<kBigEndian>(q, cp);
+        q += 2;
+        p += 3;
+        continue;
+      }
     }
     unsigned cp = 0xFFFD;
     std::size_t used = readUtf8(p, static_cast<std::size_t>(end - p), &cp);
@@ -60,7 +69,6 @@ unsigned char* decodeUtf8(const unsigned char* p, const unsigned char* end, unsi
       storeUnit<kBigEndian>(q + 2, 0xDC00 | (cp & 0x3FF));
       q += 4;
     } else {
-      if (room < 1) break;
       storeUnit<kBigEndian>(q, cp);
       q += 2;
     }
@@ -74,46 +82,48 @@ unsigned char* encodeUtf8(const unsigned char* p, const unsigned char* end, unsi
                           unsigned char* qEnd) {
   while (end - p >= 2) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q);
+    if (room == 0) break;
     unsigned cp = loadUnit<kBigEndian>(p);
     if (cp < 0x80) {
-      const std::size_t units = static_cast<std::size_t>(end - p) / 2;
-      const std::size_t n = units < room ? units : room;
-      const std::size_t plain = narrowAscii<kBigEndian, false>(p, n, q);
-      p += 2 * plain;
-      q += plain;
-      if (plain == n) break;
+      narrowAscii<kBigEndian, false>(p, end, q, qEnd);
       continue;
     }
-    std::size_t used = 2;
-    if (isHighSurrogate(cp) && end - p >= 4 && isLowSurrogate(loadUnit<kBigEndian>(p + 2))) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (loadUnit<kBigEndian>(p + 2) - 0xDC00);
-      used = 4;
+    if (cp < 0x800) {
+      if (room < 2) break;
+      q[0] = static_cast<unsigned char>(0xC0 | cp >> 6);
+      q[1] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+      q += 2;
+      p += 2;
+      continue;
     }
-    unsigned char bytes[4];
-    std::size_t count;
-    if (used == 2 && (cp & 0xF800) == 0xD800) {  // a lone surrogate
-      bytes[0] = '?';
-      count = 1;
-    } else if (cp < 0x800) {
-      bytes[0] = static_cast<unsigned char>(0xC0 | cp >> 6);
-      bytes[1] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
-      count = 2;
-    } else if (cp < 0x10000) {
-      bytes[0] = static_cast<unsigned char>(0xE0 | cp >> 12);
-      bytes[1] = static_cast<unsigned char>(0x80 | (cp >> 6 & 0x3F));
-      bytes[2] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
-      count = 3;
-    } else {
-      bytes[0] = static_cast<unsigned char>(0xF0 | cp >> 18);
-      bytes[1] = static_cast<unsigned char>(0x80 | (cp >> 12 & 0x3F));
-      bytes[2] = static_cast<unsigned char>(0x80 | (cp >> 6 & 0x3F));
-      bytes[3] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
-      count = 4;
+    if ((cp & 0xF800) != 0xD800) {
+      // Three bytes a unit, most of CJK text, in a loop of its own.
+      if (room < 3) break;
+      for (;;) {
+        q[0] = static_cast<unsigned char>(0xE0 | cp >> 12);
+        q[1] = static_cast<unsigned char>(0x80 | (cp >> 6 & 0x3F));
+        q[2] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+        q += 3;
+        p += 2;
+        if (end - p < 2 || qEnd - q < 3) break;
+        cp = loadUnit<kBigEndian>(p);
+        if (cp < 0x800 || (cp & 0xF800) == 0xD800) break;
+      }
+      continue;
     }
-    if (count > room) break;
-    for (std::size_t i = 0; i < count; ++i) q[i] = bytes[i];
-    q += count;
-    p += used;
+    cp = pairAt<kBigEndian>(p, end);
+    if (cp == 0) {
+      *q++ = '?';  // a lone surrogate
+      p += 2;
+      continue;
+    }
+    if (room < 4) break;
+    q[0] = static_cast<unsigned char>(0xF0 | cp >> 18);
+    q[1] = static_cast<unsigned char>(0x80 | (cp >> 12 & 0x3F));
+    q[2] = static_cast<unsigned char>(0x80 | (cp >> 6 & 0x3F));
+    q[3] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+    q += 4;
+    p += 4;
   }
   return q;
 }
