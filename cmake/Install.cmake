@@ -33,6 +33,12 @@ install(FILES ${PROJECT_BINARY_DIR}/quirecommon.pc
 
 if(TARGET quire)
   install(TARGETS quire RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
+  # Compressed, as manual pages are installed; redone when the page changes.
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS tools/quire.1)
+  execute_process(COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/tools/quire.1
+                  OUTPUT_FILE ${PROJECT_BINARY_DIR}/quire.1.gz)
+  install(FILES ${PROJECT_BINARY_DIR}/quire.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+          COMPONENT tool)
 endif()
 
 include(cmake/Packaging.cmake)

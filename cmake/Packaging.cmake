@@ -7,6 +7,7 @@ foreach(component runtime development tool)
   set(doc ${CMAKE_INSTALL_DATAROOTDIR}/doc/${QUIRE_DEB_${component}})
   install(FILES packaging/copyright DESTINATION ${doc} COMPONENT ${component})
   # Debian wants the changelog compressed, without a time stamp in it.
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS packaging/changelog)
   set(changelog ${PROJECT_BINARY_DIR}/packaging/${component}/changelog.gz)
   file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/packaging/${component})
   execute_process(COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/packaging/changelog

@@ -10,8 +10,6 @@
 
 #if defined(_WIN32)
 #include <windows.h>
-#else
-#include <sys/wait.h>
 #endif
 
 namespace quire_test {
@@ -105,16 +103,6 @@ bool openHere(const std::string& path) {
   for (const auto& fd : fs::directory_iterator("/proc/self/fd"))
     if (fs::equivalent(fd.path(), path, gone)) return true;
   return false;
-#endif
-}
-
-int runCommand(const std::string& command) {
-#if defined(_WIN32)
-  // cmd /c drops the first and the last quote of its line: give it a pair to drop.
-  return std::system(("\"" + command + "\"").c_str());
-#else
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
 }
 

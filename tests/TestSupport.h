@@ -66,9 +66,6 @@ void writeFile(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
 // Whether this process holds the file at path open.
 bool openHere(const std::string& path);
-// Runs command through the platform's command interpreter and returns its
-// exit status, or -1 when it did not exit normally.
-int runCommand(const std::string& command);
 
 }  // namespace quire_test
 

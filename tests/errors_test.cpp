@@ -123,18 +123,4 @@ TEST(VelExceptionTest, CopiesAndSelfAssignmentCarryTheConvertedMessage) {
   EXPECT_STREQ(constant.getErrorMessage().c_str(), "Page 7 does not exist");
 }
 
-TEST(QuireErrorToolTest, PrintsFourLinesForACodeAndRefusesANonNumber) {
-  ScopedEncoding utf8("UTF-8");
-  TempDir dir;
-  // "quire error ARGUMENT": its exit status, a colon, then its standard output.
-  auto run = [&dir](const std::string& argument) {
-    const int status = runCommand("\"" QUIRE_TOOL_PATH "\" error " + argument + " >\"" +
-                                  dir.file("out") + "\" 2>\"" + dir.file("err") + "\"");
-    return std::to_string(status) + ":" + readFile(dir.file("out"));
-  };
-  EXPECT_EQ(run("3104"), "0:3104\nPRINTING_IS_NOT_ALLOWED\nPrinting is not allowed.\n"
-                         u8"印刷が許可されていません\n");
-  EXPECT_EQ(run("31O4"), "2:");
-}
-
 }  // namespace

@@ -1,81 +1,161 @@
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "text/EncodingChoice.h"
-#include "text/VelCodeConverter.h"
 #include "tools/Commands.h"
+#include "tools/EncodingNames.h"
+#include "tools/Output.h"
+#include "tools/Recoder.h"
+#include "tools/ToolPlatform.h"
 
 namespace quire_tool {
 namespace {
 
 const char kUsage[] =
-    "usage: quire recode [--from ENC] [--to ENC] < IN > OUT\n\n"
-    "Converts standard input from one multibyte encoding to another through\n"
-    "UCS-2. ENC is one of WINDOWS31J, EUC-JP, ISO-2022-JP, UTF-8, ChineseGBK;\n"
-    "both default to the encoding that the library chooses now. Bytes that do\n"
-    "not decode become U+FFFD (written as '?' where the target lacks it), and\n"
-    "characters that the target cannot hold become '?'.\n";
+    "usage: quire recode [-c] [-f ENC] [-t ENC] [FILE...]\n"
+    "       quire recode -l\n\n"
+    "Converts the FILEs in turn, or standard input (also for a FILE of '-'), from\n"
+    "one multibyte encoding to another through UCS-2, and writes each piece as it\n"
+    "arrives. Both encodings default to the one that the library chooses now.\n\n"
+    "  -f, --from ENC   the encoding of the input\n"
+    "  -t, --to ENC     the encoding of the output\n"
+    "  -c, --lossy      accept what could not be converted (exit status 0)\n"
+    "  -l, --list       print the five encodings\n"
+    "  --               the arguments that follow are FILEs\n\n"
+    "Bytes that do not decode become U+FFFD (written as '?' where the target lacks\n"
+    "it), and characters that the target cannot hold become '?'. Without -c, their\n"
+    "numbers are given on standard error and the exit status is 1. A zero byte\n"
+    "passes through and ends a text, as the end of each FILE does.\n\n"
+    "ENC is one of these names, in any case, or a spelling after it:\n";
 
-// Converts one run of text without zero bytes, at most kMaxConvertible
-// bytes long, and writes it out.
-bool recodeRun(const Quire::VelCodeConverter& decoder,
-               const Quire::VelCodeConverter& encoder, const char* bytes,
-               std::size_t count) {
-  const int n = static_cast<int>(count);
-  std::vector<unsigned short> wide(static_cast<std::size_t>(n) + 1);
-  decoder.decodeBuffer(bytes, n, wide.data(), Quire::VelCodeConverter::decodeCapacity(n));
-  const int units = static_cast<int>(std::char_traits<unsigned short>::length(wide.data()));
-  std::vector<char> narrow(Quire::VelCodeConverter::encodeCapacity(units));
-  encoder.encodeBuffer(wide.data(), units, narrow.data(), static_cast<int>(narrow.size()));
-  const std::size_t length = std::strlen(narrow.data());
-  return std::fwrite(narrow.data(), 1, length, stdout) == length;
+constexpr std::size_t kReadBytes = 1 << 16;
+
+struct Options {
+  const char* from = nullptr;
+  const char* to = nullptr;
+  bool lossy = false;
+  bool list = false;
+  std::vector<std::string> files;
+};
+
+// The value of an -f or -t option at args[*i] (-f ENC, -fENC, --from ENC,
+// --from=ENC), or a usage error's status.
+int encodingValue(const Args& args, std::size_t* i, const char* shortName, const char* longName,
+                  const char** name) {
+  const std::string& arg = args[*i];
+  const std::string longEquals = std::string(longName) + "=";
+  std::string value;
+  if (arg == shortName || arg == longName) {
+    if (*i + 1 == args.size()) return usageError("recode", "missing encoding after " + arg);
+    value = args[++*i];
+  } else if (arg.compare(0, longEquals.size(), longEquals) == 0) {
+    value = arg.substr(longEquals.size());
+  } else if (arg.compare(0, 2, shortName) == 0) {
+    value = arg.substr(2);
+  } else {
+    return usageError("recode", "unknown option '" + arg + "'");
+  }
+  *name = findEncoding(value);
+  return *name != nullptr ? 0 : usageError("recode", "unknown encoding '" + value + "'");
+}
+
+// Returns 0, or the exit status of a wrong command line.
+int parse(const Args& args, Options* options) {
+  bool onlyFiles = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    int status = 0;
+    if (onlyFiles || arg == "-" || arg.empty() || arg[0] != '-')
+      options->files.push_back(arg);
+    else if (arg == "--")
+      onlyFiles = true;
+    else if (arg == "-c" || arg == "--lossy")
+      options->lossy = true;
+    else if (arg == "-l" || arg == "--list")
+      options->list = true;
+    else if (arg.compare(0, 2, "-f") == 0 || arg.compare(0, 6, "--from") == 0)
+      status = encodingValue(args, &i, "-f", "--from", &options->from);
+    else if (arg.compare(0, 2, "-t") == 0 || arg.compare(0, 4, "--to") == 0)
+      status = encodingValue(args, &i, "-t", "--to", &options->to);
+    else
+      status = usageError("recode", "unknown option '" + arg + "'");
+    if (status != 0) return status;
+  }
+  return 0;
+}
+
+enum class Outcome { kDone, kUnreadable, kUnwritable };
+
+// Reads fd to its end, handing each piece on as soon as it arrives.
+Outcome recodeFile(int fd, const std::string& label, Recoder& recoder, std::vector<char>& block,
+                   std::string& out) {
+  for (;;) {
+    const long got = readSome(fd, block.data(), block.size());
+    if (got < 0) {
+      std::fprintf(stderr, "quire: cannot read %s: %s\n", label.c_str(), std::strerror(errno));
+      return Outcome::kUnreadable;
+    }
+    out.clear();
+    if (got == 0)
+      recoder.finish(&out);
+    else
+      recoder.add(block.data(), static_cast<std::size_t>(got), &out);
+    if (!out.empty() && !writeOutput(out.data(), out.size())) return Outcome::kUnwritable;
+    if (got == 0) return Outcome::kDone;
+  }
 }
 
 }  // namespace
 
 int runRecode(const Args& args) {
-  if (wantsHelp(args, kUsage)) return 0;
-  const char* from = Quire::getMBCSEncoding();
-  const char* to = from;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& option = args[i];
-    if (option != "--from" && option != "--to")
-      return usageError("recode", "unexpected argument '" + option + "'");
-    if (i + 1 == args.size()) return usageError("recode", "missing encoding after " + option);
-    const char* name = Quire::findMbcsEncoding(args[++i].c_str());
-    if (name == nullptr) return usageError("recode", "unknown encoding '" + args[i] + "'");
-    (option == "--from" ? from : to) = name;
+  if (wantsHelp(args, kUsage)) {
+    std::fputs(listEncodings(true).c_str(), stdout);
+    return 0;
+  }
+  Options options;
+  if (const int status = parse(args, &options)) return status;
+  if (options.list) {
+    std::fputs(listEncodings(false).c_str(), stdout);
+    return 0;
+  }
+  const char* current = Quire::getMBCSEncoding();
+  const char* from = options.from != nullptr ? options.from : current;
+  const char* to = options.to != nullptr ? options.to : current;
+  Recoder recoder(from, to);
+  if (options.files.empty()) options.files.push_back("-");
+
+  std::vector<char> block(kReadBytes);
+  std::string out;
+  bool allRead = true;
+  for (const std::string& file : options.files) {
+    const bool standardInput = file == "-";
+    const int fd = standardInput ? kStandardInput : openForReading(file.c_str());
+    if (fd < 0) {
+      std::fprintf(stderr, "quire: cannot read '%s': %s\n", file.c_str(), std::strerror(errno));
+      allRead = false;
+      continue;
+    }
+    const Outcome outcome = recodeFile(
+        fd, standardInput ? "standard input" : "'" + file + "'", recoder, block, out);
+    if (!standardInput) closeFile(fd);
+    // Output that failed ends everything; finishOutput says why.
+    if (outcome == Outcome::kUnwritable) return 1;
+    allRead = allRead && outcome == Outcome::kDone;
   }
 
-  // Read whole: a stateful encoding such as ISO-2022-JP cannot be cut at an
-  // arbitrary line. Zero bytes end a text, so they pass through unchanged.
-  std::vector<char> input;
-  char block[1 << 16];
-  for (std::size_t got; (got = std::fread(block, 1, sizeof block, stdin)) > 0;)
-    input.insert(input.end(), block, block + got);
-  if (std::ferror(stdin)) {
-    std::fputs("quire: cannot read standard input\n", stderr);
+  const long long undecodable = recoder.undecodableBytes();
+  const long long unencodable = recoder.unencodableCharacters();
+  if (!options.lossy && (undecodable > 0 || unencodable > 0)) {
+    std::fprintf(stderr,
+                 "quire: %lld bytes did not decode from %s and %lld characters did not "
+                 "encode to %s (-c accepts that)\n",
+                 undecodable, from, unencodable, to);
     return 1;
   }
-
-  const Quire::VelCodeConverter decoder(from, Quire::kUcs2Encoding);
-  const Quire::VelCodeConverter encoder(Quire::kUcs2Encoding, to);
-  std::size_t start = 0;
-  for (std::size_t i = 0; i <= input.size(); ++i) {
-    if (i < input.size() && input[i] != '\0') continue;
-    if (i - start > static_cast<std::size_t>(Quire::VelCodeConverter::kMaxConvertible)) {
-      std::fputs("quire: input too large: a run without zero bytes exceeds 341 MiB\n", stderr);
-      return 1;
-    }
-    if (!recodeRun(decoder, encoder, input.data() + start, i - start) ||
-        (i < input.size() && std::fputc('\0', stdout) == EOF)) {
-      std::fputs("quire: cannot write standard output\n", stderr);
-      return 1;
-    }
-    start = i + 1;
-  }
-  return std::fflush(stdout) == 0 ? 0 : 1;
+  return allRead ? 0 : 1;
 }
 
 }  // namespace quire_tool

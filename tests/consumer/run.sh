@@ -13,6 +13,9 @@ libdir=$(find "$work/prefix" -name 'libquirecommon.so.1' -printf '%h\n' | head -
 test -L "$libdir/libquirecommon.so" || { echo "libquirecommon.so link missing"; exit 1; }
 soname=$(readelf -d "$libdir/libquirecommon.so.1" | sed -n 's/.*SONAME.*\[\(.*\)\]/\1/p')
 test "$soname" = libquirecommon.so.1 || { echo "unexpected SONAME '$soname'"; exit 1; }
+"$work/prefix/bin/quire" --version | grep -q '^quire (quirecommon) [0-9]' ||
+  { echo "bin/quire missing or without its version"; exit 1; }
+gzip -t "$work/prefix/share/man/man1/quire.1.gz" || { echo "quire.1.gz not installed"; exit 1; }
 
 cmake -S "$source_dir" -B "$work/cmake-build" -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
 cmake --build "$work/cmake-build" >/dev/null
