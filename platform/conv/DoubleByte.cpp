@@ -56,6 +56,17 @@ unsigned char* decodeDoubleByte(const DecodeTable& tables, const unsigned char* 
     p += readDoubleByte<kEucJp>(table, p, static_cast<std::size_t>(end - p), &unit);
     storeUnit<kBigEndian>(q, unit);
     q += 2;
+    // Two-byte characters seldom come alone: take those that follow here.
+    for (std::size_t left = room - 1; left > 0 && end - p >= 2 && p[0] >= 0x80; --left) {
+      const unsigned row = table.rowOf[p[0] - 0x80u];
+      const unsigned trail = p[1] - table.trailLow;
+      if (row == 0 || trail >= table.width) break;
+      const unsigned found = table.pairs[row * table.width + trail];
+      if (found == 0) break;
+      storeUnit<kBigEndian>(q, found);
+      q += 2;
+      p += 2;
+    }
   }
   return q;
 }
@@ -99,6 +110,17 @@ unsigned char* encodeDoubleByte(const EncodeTable& tables, const unsigned char* 
       q += 2;
     }
     p += used;
+    // Two-byte codes seldom come alone: take those that follow here.
+    while (end - p >= 2 && qEnd - q >= 2) {
+      const unsigned next = loadUnit<kBigEndian>(p);
+      if (next < 0x80 || (next & 0xF800) == 0xD800) break;
+      code = encodeCell(table, next);
+      if (code < 0x100 || (kEucJp && (code & 0x80) == 0)) break;
+      q[0] = static_cast<unsigned char>(code >> 8);
+      q[1] = static_cast<unsigned char>(code);
+      q += 2;
+      p += 2;
+    }
   }
   return q;
 }
