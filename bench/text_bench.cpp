@@ -1,7 +1,7 @@
 // Conversions of VelParamString against what they must keep up with: plain
 // copies (the floor), iconv with a cached descriptor, iconv opened per call,
-// and ICU where it is installed. bench/ratios.sh turns the medians into the
-// ratios that the library promises.
+// and ICU where it is installed. bench/ratios.sh turns the repetitions into
+// the ratios that the library promises.
 #include <benchmark/benchmark.h>
 #include <iconv.h>
 
@@ -12,6 +12,7 @@
 
 #include "platform/ByteOrder.h"
 #include "quire/VelParamString.h"
+#include "text/VelCodeConverter.h"
 
 #ifdef QUIRE_BENCH_WITH_ICU
 #include <unicode/ucnv.h>
@@ -30,13 +31,23 @@ static_assert(sizeof kAsciiPath == 65, "B1 converts a 64-byte path");
 const char16_t kJapanesePath[] =
     u"/home/user/docs/日本語の文書ファイル名前変換試験用例文集/report.pdf";
 
+// A 20-byte path around 20 Japanese or Chinese characters.
+const char16_t kJapaneseText[] = u"/home/user/projects/日本語の文書ファイル名前変換試験用例文集";
+const char16_t kChineseText[] = u"/home/user/projects/中文文件名称编码转换测试用例集合示范样本";
+
 struct Encoding {
   const char* ours;
   const char* iconv;
   const char* icu;
+  const char16_t* text;
 };
-const Encoding kEncodings[] = {{"WINDOWS31J", "WINDOWS-31J", "windows-31j"},
-                               {"UTF-8", "UTF-8", "UTF-8"}};
+// B1-B5 use the first two; C1-C5 all five.
+const Encoding kEncodings[] = {{"WINDOWS31J", "WINDOWS-31J", "windows-31j", kJapaneseText},
+                               {"UTF-8", "UTF-8", "UTF-8", kJapaneseText},
+                               {"EUC-JP", "EUC-JP", "EUC-JP", kJapaneseText},
+                               {"ISO-2022-JP", "ISO-2022-JP", "ISO-2022-JP", kJapaneseText},
+                               {"ChineseGBK", "GBK", "GBK", kChineseText}};
+constexpr int kAllEncodings = 5;
 
 const char* wideIconvName() {
   return platform::hostIsBigEndian() ? "UTF-16BE" : "UTF-16LE";
@@ -57,9 +68,10 @@ const Encoding& useEncoding(const benchmark::State& state) {
 
 std::string narrowOf(const Wide& text) { return VelParamString(text.c_str()).c_str(); }
 
-std::string repeatedTo(const std::string& piece, std::size_t bytes) {
-  std::string out;
-  while (out.size() < bytes) out += piece;
+template <typename Text>
+Text repeatedTo(const Text& piece, std::size_t size) {
+  Text out;
+  while (out.size() < size) out += piece;
   return out;
 }
 
@@ -276,9 +288,140 @@ void B4_IcuCached(benchmark::State& state) {
   }
 }
 
+// C1: the short text into both forms, as ICU with a cached converter does
+// it: converted into a buffer, then both forms held in two strings.
+void C1_DecodeIcu(benchmark::State& state) {
+  const Encoding& e = useEncoding(state);
+  const std::string narrow = narrowOf(wideOf(e.text));
+  CachedIcu cnv(e.icu);
+  std::vector<UChar> buffer(narrow.size() + 1);
+  std::string narrowForm;
+  Wide wideForm;
+  for (auto _ : state) {
+    UErrorCode error = U_ZERO_ERROR;
+    const int32_t n = ucnv_toUChars(cnv.get(), buffer.data(), static_cast<int32_t>(buffer.size()),
+                                    narrow.data(), static_cast<int32_t>(narrow.size()), &error);
+    narrowForm.assign(narrow.c_str());
+    wideForm.assign(reinterpret_cast<const unsigned short*>(buffer.data()),
+                    static_cast<std::size_t>(n));
+    benchmark::DoNotOptimize(narrowForm.data());
+    benchmark::DoNotOptimize(wideForm.data());
+  }
+}
+
+// C2: the wide counterpart of C1.
+void C2_EncodeIcu(benchmark::State& state) {
+  const Encoding& e = useEncoding(state);
+  const Wide wide = wideOf(e.text);
+  CachedIcu cnv(e.icu);
+  std::vector<char> buffer(4 * wide.size() + 8);
+  std::string narrowForm;
+  Wide wideForm;
+  for (auto _ : state) {
+    UErrorCode error = U_ZERO_ERROR;
+    wideForm.assign(wide.c_str());
+    const int32_t n = ucnv_fromUChars(cnv.get(), buffer.data(), static_cast<int32_t>(buffer.size()),
+                                      reinterpret_cast<const UChar*>(wideForm.data()),
+                                      static_cast<int32_t>(wideForm.size()), &error);
+    narrowForm.assign(buffer.data(), static_cast<std::size_t>(n));
+    benchmark::DoNotOptimize(narrowForm.data());
+    benchmark::DoNotOptimize(wideForm.data());
+  }
+}
+
 BENCHMARK(B2_IcuCached)->Arg(0)->Arg(1);
 BENCHMARK(B4_IcuCached)->Arg(0)->Arg(1);
+BENCHMARK(C1_DecodeIcu)->DenseRange(0, kAllEncodings - 1);
+BENCHMARK(C2_EncodeIcu)->DenseRange(0, kAllEncodings - 1);
 #endif
+
+// C1 and C2 for the string: one string assigned again and again.
+void C1_DecodeString(benchmark::State& state) {
+  const Encoding& e = useEncoding(state);
+  const std::string narrow = narrowOf(wideOf(e.text));
+  VelParamString s;
+  for (auto _ : state) {
+    s = narrow.c_str();
+    benchmark::DoNotOptimize(s.w_str());
+  }
+}
+
+void C2_EncodeString(benchmark::State& state) {
+  const Encoding& e = useEncoding(state);
+  const Wide wide = wideOf(e.text);
+  VelParamString s;
+  for (auto _ : state) {
+    s = wide.c_str();
+    benchmark::DoNotOptimize(s.c_str());
+  }
+}
+
+constexpr std::size_t kBulkBytes = 1 << 20;
+
+// C3: 1 MB of the short text over and over, into a string, against iconv
+// converting it into a buffer.
+void C3_DecodeString(benchmark::State& state) {
+  const Encoding& e = useEncoding(state);
+  const std::string narrow = repeatedTo(narrowOf(wideOf(e.text)), kBulkBytes);
+  VelParamString s;
+  for (auto _ : state) {
+    s = narrow.c_str();
+    benchmark::DoNotOptimize(s.w_str());
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(narrow.size()));
+}
+
+void C3_DecodeIconv(benchmark::State& state) {
+  const Encoding& e = useEncoding(state);
+  const std::string narrow = repeatedTo(narrowOf(wideOf(e.text)), kBulkBytes);
+  CachedIconv cd(wideIconvName(), e.iconv);
+  std::vector<unsigned short> out(narrow.size() + 1);
+  for (auto _ : state) cd.run(narrow.data(), narrow.size(), out.data(), 2 * out.size());
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(narrow.size()));
+}
+
+// C4: the same text, wide, encoded.
+void C4_EncodeString(benchmark::State& state) {
+  const Encoding& e = useEncoding(state);
+  const Wide wide = repeatedTo(wideOf(e.text), kBulkBytes / 2);
+  VelParamString s;
+  for (auto _ : state) {
+    s = wide.c_str();
+    benchmark::DoNotOptimize(s.c_str());
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(2 * wide.size()));
+}
+
+void C4_EncodeIconv(benchmark::State& state) {
+  const Encoding& e = useEncoding(state);
+  const Wide wide = repeatedTo(wideOf(e.text), kBulkBytes / 2);
+  CachedIconv cd(e.iconv, wideIconvName());
+  std::vector<char> out(4 * wide.size() + 8);
+  for (auto _ : state) cd.run(wide.data(), 2 * wide.size(), out.data(), out.size());
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(2 * wide.size()));
+}
+
+// C5: 1 MB of plain ASCII decoded by the component (the string alone would
+// take its shortcut past it).
+void C5_AsciiDecode(benchmark::State& state) {
+  const std::string ascii = repeatedTo(std::string(kAsciiPath), kBulkBytes);
+  const int bytes = static_cast<int>(ascii.size());
+  std::vector<unsigned short> out(ascii.size() + 1);
+  for (auto _ : state) {
+    Quire::decodeBuffer("WINDOWS31J", "ISO-10646-UCS-2", ascii.data(), bytes, out.data(),
+                        Quire::VelCodeConverter::decodeCapacity(bytes));
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(ascii.size()));
+}
+
+BENCHMARK(C1_DecodeString)->DenseRange(0, kAllEncodings - 1);
+BENCHMARK(C2_EncodeString)->DenseRange(0, kAllEncodings - 1);
+BENCHMARK(C3_DecodeString)->DenseRange(0, kAllEncodings - 1);
+BENCHMARK(C3_DecodeIconv)->DenseRange(0, kAllEncodings - 1);
+BENCHMARK(C4_EncodeString)->DenseRange(0, kAllEncodings - 1);
+BENCHMARK(C4_EncodeIconv)->DenseRange(0, kAllEncodings - 1);
+BENCHMARK(C5_AsciiDecode);
 
 BENCHMARK(B1_VelParamString);
 BENCHMARK(B1_Floor);

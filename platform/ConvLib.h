@@ -7,7 +7,8 @@
 // The code-conversion component: converts between a multibyte encoding and
 // UCS-2 on a context that the caller owns. Calls go convOpenOutput,
 // convOpenInput, convExecute, convClose; a non-zero result from either open
-// means the caller stops there. Built over the C library's iconv.
+// means the caller stops there. Its tables are its own (platform/conv), made
+// from the C library's iconv, whose bytes it gives on every platform.
 
 extern "C" {
 
@@ -45,14 +46,6 @@ int convExecute(ConvContext* context);
 int convClose(ConvContext* context);
 
 }  // extern "C"
-
-namespace convlib {
-
-// convExecute with every fast path left out, so that iconv converts all: the
-// fuzz targets hold the fast paths to its results.
-int executeThroughIconvOnly(ConvContext* context);
-
-}  // namespace convlib
 
 static_assert(sizeof(ConvContext) == 1228, "context record is 1228 bytes");
 static_assert(offsetof(ConvContext, source) == 0, "source at byte 0");

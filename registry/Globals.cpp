@@ -5,11 +5,3 @@
 // finished before the lock goes.
 MoxCommon::MXLock globalLock;
 QuireCommon::Object globalObject;
-
-#if defined(_WIN32)
-#include <windows.h>
-
-// Static initialisation and destruction do the work; every notification is
-// accepted.
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
-#endif

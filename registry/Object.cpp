@@ -109,10 +109,11 @@ void Object::addrefNativeObject(int handle) {
   if (found != recordIndex.end()) ++found->second->refCount;
 }
 
-long Object::getNativeObject(int handle) const {
+QUIRE_ADDRESS Object::getNativeObject(int handle) const {
   MXMutex lock(globalLock);
   const auto found = recordIndex.find(handle);
-  return found == recordIndex.end() ? 0 : reinterpret_cast<long>(found->second->object);
+  return found == recordIndex.end() ? 0
+                                    : reinterpret_cast<QUIRE_ADDRESS>(found->second->object);
 }
 
 void Object::setNativeObject(int handle, void* object) {
@@ -130,15 +131,15 @@ int Object::getTempFileNum() const {
   return tempFileNum;
 }
 
-long Object::newObject(QUIRE_OBJ_TYPE type, void* /*pointer*/) {
+QUIRE_ADDRESS Object::newObject(QUIRE_OBJ_TYPE type, void* /*pointer*/) {
   MXMutex lock(globalLock);
   switch (type) {
     case QUIRE_OBJ_PARAM_STRING:
-      return reinterpret_cast<long>(new Quire::VelParamString());
+      return reinterpret_cast<QUIRE_ADDRESS>(new Quire::VelParamString());
     case QUIRE_OBJ_PARAM_INPUT:
-      return reinterpret_cast<long>(new Quire::ParamInputHolder());
+      return reinterpret_cast<QUIRE_ADDRESS>(new Quire::ParamInputHolder());
     case QUIRE_OBJ_PARAM_OUTPUT:
-      return reinterpret_cast<long>(new Quire::ParamOutputHolder());
+      return reinterpret_cast<QUIRE_ADDRESS>(new Quire::ParamOutputHolder());
   }
   return 0;
 }

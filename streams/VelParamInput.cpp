@@ -1,6 +1,7 @@
 #include "quire/VelParamInput.h"
 
 #include <algorithm>
+#include <climits>
 #include <fstream>
 
 #include "streams/HolderHandle.h"
@@ -65,7 +66,10 @@ long VelParamInput::seekoff(long offset, int direction, int) {
     std::istream& in = *holder->stream;
     if ((offset != 0 || direction != 1) && direction >= 0 && direction <= 2)
       in.seekg(offset, kDirections[direction]);
-    return static_cast<long>(in.tellg());
+    // Where long has 32 bits (Windows), a position beyond it is a failure,
+    // not a number cut short.
+    const std::streamoff position = in.tellg();
+    return position <= LONG_MAX ? static_cast<long>(position) : -1;
   } catch (...) {
     return -1;
   }

@@ -4,50 +4,69 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
-#include <sys/stat.h>
-#include <unistd.h>
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 namespace quire_test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void putEnv(const char* name, const char* value) {
+#if defined(_WIN32)
+  // An empty value removes the variable.
+  ::_putenv_s(name, value != nullptr ? value : "");
+#else
+  if (value != nullptr)
+    ::setenv(name, value, 1);
+  else
+    ::unsetenv(name);
+#endif
+}
+
+}  // namespace
 
 ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
   const char* old = std::getenv(name);
   hadValue_ = old != nullptr;
   if (hadValue_) oldValue_ = old;
-  if (value != nullptr)
-    ::setenv(name, value, 1);
-  else
-    ::unsetenv(name);
+  putEnv(name, value);
 }
 
-ScopedEnv::~ScopedEnv() {
-  if (hadValue_)
-    ::setenv(name_.c_str(), oldValue_.c_str(), 1);
-  else
-    ::unsetenv(name_.c_str());
-}
+ScopedEnv::~ScopedEnv() { putEnv(name_.c_str(), hadValue_ ? oldValue_.c_str() : nullptr); }
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quire-test-XXXXXX").string();
-  if (::mkdtemp(&pattern[0]) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path candidate =
+        fs::temp_directory_path() / ("quire-test-" + std::to_string(random()));
+    if (fs::create_directory(candidate)) {
+      path_ = candidate.string();
+      return;
+    }
+  }
+  throw std::runtime_error("no fresh temporary directory");
 }
 
 TempDir::~TempDir() {
   std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  fs::remove_all(path_, ignored);
 }
 
 ScopedCurrentDir::ScopedCurrentDir(const std::string& path)
-    : old_(std::filesystem::current_path().string()) {
-  std::filesystem::current_path(path);
+    : old_(fs::current_path().string()) {
+  fs::current_path(path);
 }
 
 ScopedCurrentDir::~ScopedCurrentDir() {
   std::error_code ignored;
-  std::filesystem::current_path(old_, ignored);
+  fs::current_path(old_, ignored);
 }
 
 Wide u16(const char16_t* text) {
@@ -67,8 +86,24 @@ void writeFile(const std::string& path, const std::string& bytes) {
 }
 
 bool fileExists(const std::string& path) {
-  struct stat status;
-  return ::lstat(path.c_str(), &status) == 0;
+  std::error_code ignored;
+  return fs::exists(fs::symlink_status(path, ignored));
+}
+
+bool openHere(const std::string& path) {
+#if defined(_WIN32)
+  // Every opener here shares the file: asking for it alone fails while one
+  // holds it.
+  const HANDLE alone = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (alone != INVALID_HANDLE_VALUE) ::CloseHandle(alone);
+  return alone == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_SHARING_VIOLATION;
+#else
+  std::error_code gone;  // a descriptor closed meanwhile, or no file at path
+  for (const auto& fd : fs::directory_iterator("/proc/self/fd"))
+    if (fs::equivalent(fd.path(), path, gone)) return true;
+  return false;
+#endif
 }
 
 }  // namespace quire_test

@@ -64,6 +64,8 @@ Wide u16(const char16_t* text);
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
+// Whether this process holds the file at path open.
+bool openHere(const std::string& path);
 
 }  // namespace quire_test
 

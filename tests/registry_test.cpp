@@ -145,7 +145,7 @@ TEST(Registry, SetNativeObjectReplacesDocumentsAndCounts) {
 
   auto* first = new DocCore::PDFDocument([&closed] { ++closed; });
   registry.setNativeObject(handle, first);
-  EXPECT_EQ(reinterpret_cast<long>(first), registry.getNativeObject(handle));
+  EXPECT_EQ(reinterpret_cast<QuireCommon::QUIRE_ADDRESS>(first), registry.getNativeObject(handle));
   EXPECT_EQ(0, closed);
 
   registry.setNativeObject(handle, new DocCore::PDFDocument([&closed] { closed += 10; }));

@@ -73,21 +73,20 @@ VelParamString& VelParamString::operator=(const char* s) {
     ucs2Text.clear();
     return *this;
   }
-  // n bytes never give more than n units. Short text is decoded on the stack
-  // and copied once; long text straight into the wide form, sparing a second
-  // large buffer.
+  // n bytes never give more than n units. Short text is decoded on the stack,
+  // long text on the heap, and copied once: sizing the wide form first would
+  // fill it unit by unit, which costs more than the copy.
   const int bytes = static_cast<int>(n);
   const int capacity = VelCodeConverter::decodeCapacity(bytes);
-  const char* const encoding = getMBCSEncoding();
-  if (capacity <= kStackBytes) {
-    unsigned short stackBuffer[kStackBytes / 2];
-    decodeBuffer(encoding, kUcs2Encoding, mbcsText.data(), bytes, stackBuffer, capacity);
-    ucs2Text.assign(stackBuffer, unitsBeforeZero(stackBuffer, n));
-  } else {
-    ucs2Text.assign(n + 1, 0);
-    decodeBuffer(encoding, kUcs2Encoding, mbcsText.data(), bytes, &ucs2Text[0], capacity);
-    ucs2Text.resize(unitsBeforeZero(ucs2Text.data(), n));
+  unsigned short stackBuffer[kStackBytes / 2];
+  std::unique_ptr<unsigned short[]> heapBuffer;
+  unsigned short* buffer = stackBuffer;
+  if (capacity > kStackBytes) {
+    heapBuffer.reset(new unsigned short[n + 1]);
+    buffer = heapBuffer.get();
   }
+  decodeBuffer(getMBCSEncoding(), kUcs2Encoding, mbcsText.data(), bytes, buffer, capacity);
+  ucs2Text.assign(buffer, unitsBeforeZero(buffer, n));
   return *this;
 }
 

@@ -177,7 +177,8 @@ TEST(RecodeToolTest, StandardInputAndFilesAreTextsInTurn) {
 TEST(RecodeToolTest, ALineTypedIntoAPipeComesOutBeforeTheInputEnds) {
   for (const char* to : {"WINDOWS31J", "ISO-2022-JP", "UTF-8"}) {
     SCOPED_TRACE(to);
-    ToolProcess tool({"recode", "--from", "UTF-8", "--to", to});
+    // Lossy: WINDOWS31J writes "?" for the yen sign, which is not the point here.
+    ToolProcess tool({"recode", "-c", "--from", "UTF-8", "--to", to});
     for (const char* line : {u8"一行目 first\n", u8"二行目 ¥second\n"}) {
       const std::string expected = oneShot("UTF-8", to, line);
       tool.writeInput(line);

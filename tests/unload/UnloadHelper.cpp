@@ -1,8 +1,15 @@
 // Stands for a host's plug-in that uses quirecommon, so that a test which
 // never links the library itself can load and unload it around a live output.
+#include <cstring>
 #include <new>
 
 #include "quire/VelParamOutput.h"
+
+#if defined(_WIN32)
+#define HELPER_EXPORT extern "C" __declspec(dllexport)
+#else
+#define HELPER_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 
@@ -14,9 +21,8 @@ alignas(Quire::VelParamOutput) unsigned char outputStorage[sizeof(Quire::VelPara
 
 // Opens a flagged output on path and writes count bytes in pieces small
 // enough to stay in the stream's buffer; returns the bytes that write took.
-extern "C" __attribute__((visibility("default"))) int helperWriteAndKeep(const char* path,
-                                                                         const char* bytes,
-                                                                         int count) {
+// A later call abandons the earlier output, whose holder stays registered.
+HELPER_EXPORT int helperWriteAndKeep(const char* path, const char* bytes, int count) {
   auto* output = new (outputStorage) Quire::VelParamOutput(path);
   if (!output->canWrite()) return -1;
   constexpr int kPiece = 100;
@@ -26,4 +32,12 @@ extern "C" __attribute__((visibility("default"))) int helperWriteAndKeep(const c
     if (output->write(const_cast<char*>(bytes + at), piece) == piece) written += piece;
   }
   return written;
+}
+
+// The registry handle of the last output. No call reports it, but it is the
+// object's last member, in the layout that the public header fixes.
+HELPER_EXPORT int helperLastHandle() {
+  int handle;
+  std::memcpy(&handle, outputStorage + sizeof outputStorage - sizeof handle, sizeof handle);
+  return handle;
 }

@@ -1,0 +1,174 @@
+// WINDOWS-31J, EUC-JP and GBK: one or two bytes a character (EUC-JP's JIS X
+// 0212 takes three), looked up in the generated tables.
+#include "platform/conv/Codecs.h"
+#include "platform/conv/Tables.h"
+#include "platform/conv/Units.h"
+
+namespace convlib {
+namespace {
+
+// The character at p (left bytes) and its length; U+FFFD and 1 when no
+// character starts there.
+template <bool kEucJp>
+inline std::size_t readDoubleByte(const DecodeTable& table, const unsigned char* p,
+                                  std::size_t left, unsigned* unit) {
+  // Lead bytes first: they start most characters of such text.
+  const unsigned lead = p[0] - 0x80u;
+  const unsigned row = table.rowOf[lead];
+  if (row != 0 && left >= 2) {
+    const unsigned trail = p[1] - table.trailLow;
+    const unsigned found = trail < table.width ? table.pairs[row * table.width + trail] : 0;
+    if (found != 0) {
+      *unit = found;
+      return 2;
+    }
+  }
+  if (table.single[lead] != 0) {
+    *unit = table.single[lead];
+    return 1;
+  }
+  if (kEucJp && p[0] == 0x8F && left >= 3) {
+    const unsigned first = p[1] - 0xA1u, second = p[2] - 0xA1u;
+    const unsigned found = first < 94 && second < 94 ? kJis0212Decode[first * 94 + second] : 0;
+    if (found != 0) {
+      *unit = found;
+      return 3;
+    }
+  }
+  *unit = 0xFFFD;
+  return 1;
+}
+
+template <bool kBigEndian, bool kEucJp>
+unsigned char* decodeDoubleByte(const DecodeTable& tables, const unsigned char* p,
+                                const unsigned char* end, unsigned char* q, unsigned char* qEnd) {
+  // A copy, which the stores through q cannot change: the loop keeps it in
+  // registers instead of reloading it for every character.
+  const DecodeTable table = tables;
+  while (p < end) {
+    const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
+    if (room == 0) break;
+    if (*p < 0x80) {
+      widenAscii<kBigEndian, false>(p, end, q, qEnd);
+      continue;
+    }
+    unsigned unit;
+    p += readDoubleByte<kEucJp>(table, p, static_cast<std::size_t>(end - p), &unit);
+    storeUnit<kBigEndian>(q, unit);
+    q += 2;
+    // Two-byte characters seldom come alone: take those that follow here.
+    for (std::size_t left = room - 1; left > 0 && end - p >= 2 && p[0] >= 0x80; --left) {
+      const unsigned row = table.rowOf[p[0] - 0x80u];
+      const unsigned trail = p[1] - table.trailLow;
+      if (row == 0 || trail >= table.width) break;
+      const unsigned found = table.pairs[row * table.width + trail];
+      if (found == 0) break;
+      storeUnit<kBigEndian>(q, found);
+      q += 2;
+      p += 2;
+    }
+  }
+  return q;
+}
+
+template <bool kBigEndian, bool kEucJp>
+unsigned char* encodeDoubleByte(const EncodeTable& tables, const unsigned char* p,
+                                const unsigned char* end, unsigned char* q,
+                                unsigned char* qEnd) {
+  const EncodeTable table = tables;  // kept in registers, as in decoding
+  while (end - p >= 2) {
+    const std::size_t room = static_cast<std::size_t>(qEnd - q);
+    if (room == 0) break;
+    const unsigned unit = loadUnit<kBigEndian>(p);
+    if (unit < 0x80) {
+      narrowAscii<kBigEndian, false>(p, end, q, qEnd);
+      continue;
+    }
+    std::size_t used = 2;
+    unsigned code = 0;
+    if ((unit & 0xF800) != 0xD800)
+      code = encodeCell(table, unit);
+    else if (pairAt<kBigEndian>(p, end) != 0)
+      used = 4;  // beyond the BMP: none of these encodings holds it
+    // iconv's EUC-JP wants room for two bytes before it refuses a character
+    // (a lone surrogate it refuses earlier).
+    if (kEucJp && code == 0 && room < 2 && ((unit & 0xF800) != 0xD800 || used == 4)) break;
+    if (code == 0) {
+      *q++ = '?';
+    } else if (code < 0x100) {
+      *q++ = static_cast<unsigned char>(code);
+    } else if (kEucJp && (code & 0x80) == 0) {
+      if (room < 3) break;
+      q[0] = 0x8F;
+      q[1] = static_cast<unsigned char>(code >> 8);
+      q[2] = static_cast<unsigned char>(code | 0x80);
+      q += 3;
+    } else {
+      if (room < 2) break;
+      q[0] = static_cast<unsigned char>(code >> 8);
+      q[1] = static_cast<unsigned char>(code);
+      q += 2;
+    }
+    p += used;
+    // Two-byte codes seldom come alone: take those that follow here.
+    while (end - p >= 2 && qEnd - q >= 2) {
+      const unsigned next = loadUnit<kBigEndian>(p);
+      if (next < 0x80 || (next & 0xF800) == 0xD800) break;
+      code = encodeCell(table, next);
+      if (code < 0x100 || (kEucJp && (code & 0x80) == 0)) break;
+      q[0] = static_cast<unsigned char>(code >> 8);
+      q[1] = static_cast<unsigned char>(code);
+      q += 2;
+      p += 2;
+    }
+  }
+  return q;
+}
+
+}  // namespace
+
+template <bool kBigEndian>
+unsigned char* decodeWindows31J(const unsigned char* in, const unsigned char* inEnd,
+                                unsigned char* out, unsigned char* outEnd) {
+  return decodeDoubleByte<kBigEndian, false>(kWindows31JDecode, in, inEnd, out, outEnd);
+}
+
+template <bool kBigEndian>
+unsigned char* encodeWindows31J(const unsigned char* in, const unsigned char* inEnd,
+                                unsigned char* out, unsigned char* outEnd) {
+  return encodeDoubleByte<kBigEndian, false>(kWindows31JEncode, in, inEnd, out, outEnd);
+}
+
+template <bool kBigEndian>
+unsigned char* decodeEucJp(const unsigned char* in, const unsigned char* inEnd,
+                           unsigned char* out, unsigned char* outEnd) {
+  return decodeDoubleByte<kBigEndian, true>(kEucJpDecode, in, inEnd, out, outEnd);
+}
+
+template <bool kBigEndian>
+unsigned char* encodeEucJp(const unsigned char* in, const unsigned char* inEnd,
+                           unsigned char* out, unsigned char* outEnd) {
+  return encodeDoubleByte<kBigEndian, true>(kEucJpEncode, in, inEnd, out, outEnd);
+}
+
+template <bool kBigEndian>
+unsigned char* decodeGbk(const unsigned char* in, const unsigned char* inEnd, unsigned char* out,
+                         unsigned char* outEnd) {
+  return decodeDoubleByte<kBigEndian, false>(kGbkDecode, in, inEnd, out, outEnd);
+}
+
+template <bool kBigEndian>
+unsigned char* encodeGbk(const unsigned char* in, const unsigned char* inEnd, unsigned char* out,
+                         unsigned char* outEnd) {
+  return encodeDoubleByte<kBigEndian, false>(kGbkEncode, in, inEnd, out, outEnd);
+}
+
+QUIRE_BOTH_ORDERS(decodeWindows31J);
+QUIRE_BOTH_ORDERS(encodeWindows31J);
+QUIRE_BOTH_ORDERS(decodeEucJp);
+QUIRE_BOTH_ORDERS(encodeEucJp);
+QUIRE_BOTH_ORDERS(decodeGbk);
+QUIRE_BOTH_ORDERS(encodeGbk);
+
+
+}  // namespace convlib

@@ -1,0 +1,44 @@
+// The quire tool on Windows, where its own tests cannot run (they drive POSIX
+// processes: fork, pipes, signals, /dev/full, file-size limits). Here the
+// commands go through cmd, as a user types them, with files for the streams.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "tests/TestSupport.h"
+
+namespace {
+
+using namespace quire_test;
+
+// "quire ARGUMENTS <in >out": its exit status, a colon, then its output.
+std::string quire(const TempDir& dir, const std::string& arguments,
+                  const std::string& input = "") {
+  writeFile(dir.file("in"), input);
+  const std::string command = "\"" QUIRE_TOOL_PATH "\" " + arguments + " <\"" + dir.file("in") +
+                              "\" >\"" + dir.file("out") + "\" 2>\"" + dir.file("err") + "\"";
+  // cmd /c drops the first and the last quote of its line: give it a pair to
+  // drop. What system returns is the exit status itself.
+  const int status = std::system(("\"" + command + "\"").c_str());
+  return std::to_string(status) + ":" + readFile(dir.file("out"));
+}
+
+TEST(ToolOnWindows, PrintsACodeWithItsMessagesAndRefusesANonNumber) {
+  ScopedEncoding utf8("UTF-8");
+  TempDir dir;
+  EXPECT_EQ(quire(dir, "error 3104"), "0:3104\nPRINTING_IS_NOT_ALLOWED\nPrinting is not allowed.\n"
+                                      u8"印刷が許可されていません\n");
+  EXPECT_EQ(quire(dir, "error 31O4"), "2:");
+}
+
+TEST(ToolOnWindows, RecodesBytesThatTextModeWouldChange) {
+  TempDir dir;
+  // CR LF, a lone LF and Ctrl-Z pass as they are.
+  const std::string utf8 = u8"印刷\r\nline\n\x1A" "end";
+  const std::string windows31j = "\x88\xF3\x8D\xFC\r\nline\n\x1A" "end";
+  EXPECT_EQ(quire(dir, "recode --from UTF-8 --to WINDOWS31J", utf8), "0:" + windows31j);
+  EXPECT_EQ(quire(dir, "recode --from WINDOWS31J --to UTF-8", windows31j), "0:" + utf8);
+}
+
+}  // namespace
