@@ -6,6 +6,10 @@
 
 namespace Quire {
 
+// Threads: both functions take a reference on the PDF object for the length
+// of the call and share nothing else; the same result string must not be
+// filled by two threads at once.
+
 /// Puts the text of a PDF string object into \p result, led by the multibyte
 /// form: the text is encoded into the current multibyte encoding and the wide
 /// form derived from those bytes, so what the encoding cannot hold is lost in

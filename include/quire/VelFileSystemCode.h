@@ -7,6 +7,8 @@ namespace Quire {
 
 /// Codes named after file system conventions, each a distinct bit. The
 /// library attaches no behaviour to them.
+///
+/// Threads: every function returns a constant and may be called anywhere.
 class QUIRE_EXPORT VelFileSystemCode {
  public:
   /// Does nothing: the class has no data.

@@ -14,6 +14,9 @@ namespace Quire {
 /// an exception from the underlying stream included, gives -1. An operation
 /// that a class does not support (writing an input; reading or positioning
 /// an output) always gives -1.
+///
+/// Threads: the flags are set at construction and only read afterwards; what
+/// the derived classes say of their streams holds.
 class QUIRE_EXPORT VelParamStream {
  public:
   /// Both flags false.
