@@ -19,22 +19,21 @@ enum Encoding : int {
   kEncodingCount
 };
 
-// Kept in the context's work bytes between the calls of one conversion.
-struct WorkState {
-  Encoding from;
-  Encoding to;
-};
-static_assert(sizeof(WorkState) <= sizeof(ConvContext::workState),
-              "work state fits the context");
+// The two encodings of one conversion, kept in the context's work bytes
+// between the calls. Each is stored and read on its own: reading both at
+// once would wait for the two stores, and the caller's zero-fill, to drain.
+enum Side { kFrom = 0, kTo = 1 };
 
-WorkState loadState(const ConvContext* context) {
-  WorkState state;
-  std::memcpy(&state, context->workState, sizeof state);
-  return state;
+Encoding loadEncoding(const ConvContext* context, Side side) {
+  std::int32_t value;
+  std::memcpy(&value, context->workState + side * sizeof value, sizeof value);
+  return value > kNoEncoding && value < kEncodingCount ? static_cast<Encoding>(value)
+                                                       : kNoEncoding;
 }
 
-void storeState(ConvContext* context, const WorkState& state) {
-  std::memcpy(context->workState, &state, sizeof state);
+void storeEncoding(ConvContext* context, Side side, Encoding encoding) {
+  const std::int32_t value = encoding;
+  std::memcpy(context->workState + side * sizeof value, &value, sizeof value);
 }
 
 // The first letter leaves at most two names to compare in full.
@@ -82,11 +81,11 @@ const Codecs kCodecs[] = {{{nullptr, nullptr}, {nullptr, nullptr}},
 
 int execute(ConvContext* context) {
   if (context == nullptr || context->target == nullptr) return -1;
-  const WorkState state = loadState(context);
+  const Encoding from = loadEncoding(context, kFrom);
+  const Encoding to = loadEncoding(context, kTo);
   // Exactly one side is UCS-2; the last byte (decoding: the last unit) of the
   // target stays zero so that the result is always terminated.
-  if (state.from <= kNoEncoding || state.to <= kNoEncoding || state.from >= kEncodingCount ||
-      state.to >= kEncodingCount || isWide(state.from) == isWide(state.to) ||
+  if (from == kNoEncoding || to == kNoEncoding || isWide(from) == isWide(to) ||
       context->targetCapacity <= 0) {
     return -1;
   }
@@ -96,22 +95,22 @@ int execute(ConvContext* context) {
                                   : 0;
   auto* out = static_cast<unsigned char*>(context->target);
   const std::size_t capacity = static_cast<std::size_t>(context->targetCapacity);
-  if (isWide(state.to)) {
+  if (isWide(to)) {
     if (capacity < 2) return -1;
-    const bool big = state.to == kUtf16BE;
-    unsigned char* end = kCodecs[state.from].decode[big](in, in + inBytes, out,
+    const bool big = to == kUtf16BE;
+    unsigned char* end = kCodecs[from].decode[big](in, in + inBytes, out,
                                                          out + (capacity / 2 * 2 - 2));
     end[0] = end[1] = 0;
   } else {
-    const bool big = state.from == kUtf16BE;
+    const bool big = from == kUtf16BE;
     // ISO-2022-JP keeps room for the escape that ends it in its initial state.
-    const std::size_t reserve = state.to == kIso2022Jp ? 3 : 0;
+    const std::size_t reserve = to == kIso2022Jp ? 3 : 0;
     if (capacity - 1 < reserve) {
       out[0] = 0;
       return 0;
     }
     const std::size_t units = inBytes / 2 * 2;
-    unsigned char* end = kCodecs[state.to].encode[big](in, in + units, out,
+    unsigned char* end = kCodecs[to].encode[big](in, in + units, out,
                                                        out + (capacity - 1 - reserve));
     end[0] = 0;
   }
@@ -125,26 +124,25 @@ extern "C" {
 int convOpenOutput(ConvContext* context, const ConvOutputOptions* options,
                    const char* toCode) {
   if (context == nullptr || options == nullptr) return 1;
-  WorkState state = loadState(context);
-  state.to = encodingByName(toCode, options->bigEndian);
-  storeState(context, state);
-  return state.to == kNoEncoding ? 1 : 0;
+  const Encoding to = encodingByName(toCode, options->bigEndian);
+  storeEncoding(context, kTo, to);
+  return to == kNoEncoding ? 1 : 0;
 }
 
 int convOpenInput(ConvContext* context, const ConvInputOptions* options,
                   const char* fromCode) {
   if (context == nullptr || options == nullptr) return 1;
-  WorkState state = loadState(context);
-  state.from = encodingByName(fromCode, options->bigEndian);
-  storeState(context, state);
-  return state.from == kNoEncoding ? 1 : 0;
+  const Encoding from = encodingByName(fromCode, options->bigEndian);
+  storeEncoding(context, kFrom, from);
+  return from == kNoEncoding ? 1 : 0;
 }
 
 int convExecute(ConvContext* context) { return execute(context); }
 
 int convClose(ConvContext* context) {
   if (context == nullptr) return -1;
-  storeState(context, WorkState{kNoEncoding, kNoEncoding});
+  storeEncoding(context, kFrom, kNoEncoding);
+  storeEncoding(context, kTo, kNoEncoding);
   return 0;
 }
 

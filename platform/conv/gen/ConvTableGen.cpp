@@ -229,7 +229,8 @@ class Writer {
  public:
   Writer(const std::string& path, const char* reference) : out_(path) {
     require(out_.good(), "cannot write " + path);
-    out_ << "// Generated from the C library's iconv (" << reference << "); do not edit.\n"
+    out_ << "// This file is generated from the C library's iconv (" << reference
+         << "); do not edit.\n"
          << "// Regenerate: cmake --build --preset default --target quire_convgen &&\n"
          << "//   build/default/platform/conv/gen/quire_convgen platform/conv/tables\n"
          << "#include \"platform/conv/Tables.h\"\n\nnamespace convlib {\nnamespace {\n";

@@ -1,4 +1,4 @@
-// Generated from the C library's iconv (WINDOWS-31J); do not edit.
+// This file is generated from the C library's iconv (WINDOWS-31J); do not edit.
 // Regenerate: cmake --build --preset default --target quire_convgen &&
 //   build/default/platform/conv/gen/quire_convgen platform/conv/tables
 #include "platform/conv/Tables.h"
