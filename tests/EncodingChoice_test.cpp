@@ -30,11 +30,12 @@ TEST(EncodingChoice, FollowsTheVariablesExactlyAndTellsWhichDecided) {
           {nullptr, "ja_JP.EUC-JP.UTF-8", "EUC-JP", kLang},  // the first segment that names one
           {nullptr, "ja_JP.eucJP", "WINDOWS31J", kNone},
           {nullptr, "ja_JP.UTF-8@euro", "WINDOWS31J", kNone},  // only full stops cut
-          {nullptr, "...", "WINDOWS31J", kNone}, {nullptr, "ja_JP.ISO-2022-JP.", "ISO-2022-JP", kLang},
+          {nullptr, "...", "WINDOWS31J", kNone},
+          {nullptr, "ja_JP.ISO-2022-JP.", "ISO-2022-JP", kLang},
       };
   for (const auto& c : cases) {
     ScopedEnv vel30("VEL30_MBCS_ENCODING", c.vel30), lang("LANG", c.lang);
-    SCOPED_TRACE(std::string(c.vel30 ? c.vel30 : "(unset)") + " / " + (c.lang ? c.lang : "(unset)"));
+    SCOPED_TRACE(std::string(c.vel30 ? c.vel30 : "-") + " / " + (c.lang ? c.lang : "-"));
     Source source = c.source == kNone ? kLang : kNone;  // so that a missing store shows
     EXPECT_STREQ(c.expected, Quire::getMBCSEncoding(&source));
     EXPECT_EQ(c.source, source);

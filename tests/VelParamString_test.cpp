@@ -146,7 +146,7 @@ TEST(VelParamStringThreads, FourThreadsAgreeWithOne) {
         VelCodeConverter(Quire::kUcs2Encoding, encoding).encode(u16(text).c_str(), encoded);
         VelCodeConverter(encoding, Quire::kUcs2Encoding).decode(encoded, decoded);
         const Wide units = wideOf(decoded);
-        all += std::string(units.begin(), units.end()) + encoded.c_str() + narrowOf(u16(text)) + '|';
+        all += std::string(units.begin(), units.end()) + encoded.c_str() + narrowOf(u16(text));
       }
     return all;
   };

@@ -95,7 +95,8 @@ TEST(PDFStringTest, AccessorsGiveTheirByteOrderBeforeAndAfterTreatUnicodeStr) {
     EXPECT_EQ(string->bytes(), stored[i]);
     EXPECT_EQ(memoryBytes(string->getBigEndianUniStr()), big);
     EXPECT_EQ(memoryBytes(string->getLittleEndianUniStr()), little);
-    EXPECT_EQ(memoryBytes(string->getCPUEndianUniStr()), platform::hostIsBigEndian() ? big : little);
+    EXPECT_EQ(memoryBytes(string->getCPUEndianUniStr()),
+              platform::hostIsBigEndian() ? big : little);
   }
 }
 
