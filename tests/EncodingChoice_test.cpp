@@ -26,6 +26,7 @@ TEST(EncodingChoice, FollowsTheVariablesExactlyAndTellsWhichDecided) {
           {"WINDOWS31J", "zh_CN.ChineseGBK", "WINDOWS31J", kVel30},
           {nullptr, "en_US", "WINDOWS31J", kNone}, {nullptr, "ja_JP.UTF-8", "UTF-8", kLang},
           {nullptr, "UTF-8", "UTF-8", kLang}, {nullptr, ".UTF-8", "UTF-8", kLang},
+          {nullptr, "UTF-8.", "UTF-8", kLang}, {nullptr, "", "WINDOWS31J", kNone},
           {nullptr, "zh_CN.ChineseGBK", "ChineseGBK", kLang},
           {nullptr, "ja_JP.EUC-JP.UTF-8", "EUC-JP", kLang},  // the first segment that names one
           {nullptr, "ja_JP.eucJP", "WINDOWS31J", kNone},
