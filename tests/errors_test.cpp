@@ -24,8 +24,9 @@ const char kReadPdfEucJp[] =
 // error_catalogue test; these are what that table cannot show.
 TEST(VelExceptionTest, CodesWithoutARowKeepTheirValueAndGetTheDefaultTexts) {
   ScopedEncoding windows31j("WINDOWS31J");
-  for (int code : {VelErrorCode::QUIRE_NO_ERROR(), VelErrorCode::JAVA_INTERFACE_OTHER_INTERNAL_ERRORS(),
-                   VelErrorCode::CERTIFICATE_DEENCRYPT_ERROR(), VelErrorCode::GET_NULL(), -1, 99999}) {
+  for (int code : {VelErrorCode::QUIRE_NO_ERROR(), VelErrorCode::GET_NULL(), -1, 99999,
+                   VelErrorCode::JAVA_INTERFACE_OTHER_INTERNAL_ERRORS(),
+                   VelErrorCode::CERTIFICATE_DEENCRYPT_ERROR()}) {
     VelException exception(code);
     EXPECT_EQ(exception.getErrorCode(), code);
     EXPECT_STREQ(exception.getErrorMessage().c_str(), "Other errors") << code;
