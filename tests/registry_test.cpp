@@ -92,12 +92,22 @@ TEST(Registry, BuildsByKindCountsDocumentsAndIgnoresHandlesWithoutARecord) {
   EXPECT_EQ(5, registry.createNativeObject(kString, nullptr));
 }
 
-TEST(Registry, DeletesAtTheLastReleaseOnly) {
+TEST(Registry, DeletesAtTheLastReleaseOnlyAndCopiesNever) {
   Object registry;
   std::vector<int> deleted;
   const int handle = observedInput(registry, &deleted);
   registry.addrefNativeObject(handle);
   registry.addrefNativeObject(handle);
+  {
+    // Copies share the records; only one of them may delete a shared object.
+    Object copy(registry), assigned;
+    assigned = registry;
+    EXPECT_EQ(registry.getNativeObject(handle), copy.getNativeObject(handle));
+    EXPECT_EQ(registry.getNativeObject(handle), assigned.getNativeObject(handle));
+    EXPECT_EQ(handle + 1, copy.createNativeObject(kString, nullptr));
+    copy.releaseNativeObject(handle + 1);
+    copy = assigned = Object();
+  }
   registry.releaseNativeObject(handle);
   registry.releaseNativeObject(handle);
   EXPECT_TRUE(deleted.empty());
@@ -141,25 +151,6 @@ TEST(Registry, DestructionDeletesOldestFirstWhateverTheCountThenTemporaryFiles) 
     for (char i : {'0', '1', '2'}) left += quire_test::fileExists(name(i)) ? std::string(1, i) : "";
     EXPECT_EQ(c.second, left) << c.first << " calls";
   }
-}
-
-TEST(Registry, CopiesShareRecordsWithoutDeletingThem) {
-  std::vector<int> deleted;
-  Object source;
-  const int handle = observedInput(source, &deleted);
-  {
-    Object copy(source), assigned;
-    assigned = source;
-    EXPECT_EQ(source.getNativeObject(handle), copy.getNativeObject(handle));
-    EXPECT_EQ(source.getNativeObject(handle), assigned.getNativeObject(handle));
-    EXPECT_EQ(handle + 1, copy.createNativeObject(kString, nullptr));
-    // Only one of them may delete a shared object: hand it over to source.
-    copy.releaseNativeObject(handle + 1);
-    copy = assigned = Object();
-  }
-  EXPECT_TRUE(deleted.empty());
-  source.releaseNativeObject(handle);
-  EXPECT_EQ(std::vector<int>{handle}, deleted);
 }
 
 // Four threads create, look up and release handles on instances of their own
