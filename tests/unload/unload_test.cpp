@@ -12,21 +12,13 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #endif
 
 #include "tests/TestSupport.h"
 
 namespace {
 
-using quire_test::fileExists;
-using quire_test::openHere;
-using quire_test::readFile;
-using quire_test::ScopedCurrentDir;
-using quire_test::ScopedEnv;
-using quire_test::TempDir;
-using quire_test::writeFile;
+using namespace quire_test;
 
 // The platform's loader, as far as these tests use it.
 #if defined(_WIN32)
@@ -43,9 +35,7 @@ Module load(const char* path) { return ::dlopen(path, RTLD_NOW | RTLD_LOCAL); }
 bool unload(Module module) { return ::dlclose(module) == 0; }
 void* symbol(Module module, const char* name) { return ::dlsym(module, name); }
 bool libraryLoaded() {
-  std::ifstream maps("/proc/self/maps");
-  const std::string text((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
-  return text.find(QUIRE_LIBRARY_NAME) != std::string::npos;
+  return quire_test::readFile("/proc/self/maps").find(QUIRE_LIBRARY_NAME) != std::string::npos;
 }
 #endif
 
@@ -61,19 +51,17 @@ struct Helper {
 TEST(Unload, ClosesLiveFlaggedOutputsKeepsTheirFilesAndStartsAfresh) {
   ASSERT_FALSE(libraryLoaded()) << "this program must not link quirecommon";
   TempDir dir;
-  std::string bytes(3000, '\0');
-  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>('a' + i % 26);
+  std::string bytes;
+  for (int i = 0; i < 3000; ++i) bytes += static_cast<char>('a' + i % 26);
   const std::string first = dir.file("first.bin"), second = dir.file("second.bin");
 
   Helper helper;
-  ASSERT_NE(nullptr, helper.module);
   ASSERT_TRUE(helper.writeAndKeep != nullptr && helper.lastHandle != nullptr);
-  ASSERT_EQ(3000, helper.writeAndKeep(first.c_str(), bytes.data(), 3000));
-  EXPECT_EQ(1, helper.lastHandle());
-  // A thread that comes and goes changes nothing in the library.
-  std::thread([] {}).join();
-  ASSERT_EQ(3000, helper.writeAndKeep(second.c_str(), bytes.data(), 3000));
-  EXPECT_EQ(2, helper.lastHandle());
+  for (const std::string& path : {first, second}) {
+    ASSERT_EQ(3000, helper.writeAndKeep(path.c_str(), bytes.data(), 3000));
+    EXPECT_EQ(path == first ? 1 : 2, helper.lastHandle());
+    std::thread([] {}).join();  // a thread that comes and goes changes nothing
+  }
   ASSERT_TRUE(libraryLoaded());
   for (const std::string& path : {first, second}) {
     ASSERT_TRUE(openHere(path));
@@ -91,7 +79,7 @@ TEST(Unload, ClosesLiveFlaggedOutputsKeepsTheirFilesAndStartsAfresh) {
 
   // A new load starts with an empty registry.
   Helper again;
-  ASSERT_NE(nullptr, again.module);
+  ASSERT_TRUE(again.writeAndKeep != nullptr);
   ASSERT_EQ(3000, again.writeAndKeep(first.c_str(), bytes.data(), 3000));
   EXPECT_EQ(1, again.lastHandle());
   ASSERT_TRUE(unload(again.module));
