@@ -8,6 +8,6 @@ cmake --preset coverage >/dev/null
 cmake --build --preset coverage >/dev/null
 find build/coverage -name '*.gcda' -delete
 ctest --preset coverage >/dev/null || true
-gcovr --root . --object-directory build/coverage --exclude-directories 'build/coverage/CMakeFiles' \
+gcovr --root . --object-directory build/coverage --exclude-directories 'build/coverage/CMakeFiles' --exclude-directories 'build/windows' \
   --filter 'platform/' --filter 'text/' --filter 'errors/' --filter 'registry/' --filter 'streams/' \
   --exclude 'platform/conv/tables/' --exclude 'platform/conv/gen/' --print-summary "$@" | tail -3
