@@ -8,12 +8,11 @@
 
 namespace quire_test {
 
-// How the tool's standard streams are set up. Standard input, output and
-// error are pipes to the test unless said otherwise here.
+// Where the tool's standard output goes instead of a pipe to the test.
 struct ToolOptions {
-  std::string outputFile;      // standard output opened on this path instead
-  bool closedOutput = false;   // standard output closed
-  bool brokenOutput = false;   // a pipe whose reading end is already closed
+  std::string outputFile;
+  bool closedOutput = false;
+  bool brokenOutput = false;     // a pipe whose reading end is already closed
   long long fileSizeLimit = -1;  // RLIMIT_FSIZE, with SIGXFSZ ignored
 };
 
@@ -22,39 +21,39 @@ struct ToolResult {
   int signal = 0;
   std::string out;
   std::string err;
-  long peakKilobytes = 0;  // the tool's peak resident memory
+  long peakKilobytes = 0;
 };
 
-// The built quire tool, running.
+// The built quire tool, running; killed if it still runs at the end.
 class ToolProcess {
  public:
   explicit ToolProcess(const std::vector<std::string>& args, const ToolOptions& options = {});
-  // Kills the tool if it still runs.
   ~ToolProcess();
   ToolProcess(const ToolProcess&) = delete;
   ToolProcess& operator=(const ToolProcess&) = delete;
 
   pid_t pid() const { return pid_; }
-  void writeInput(const std::string& bytes);
-  // Reads standard output until it has count bytes or ends; gives up after
-  // half a minute, so that a tool that holds its output back fails a test
-  // instead of hanging it.
-  std::string readOutput(std::size_t count);
+  // Writes input and returns the next count bytes of standard output.
+  std::string exchange(const std::string& input, std::size_t count);
   // Writes input, closes standard input, reads both outputs to their ends
   // and waits for the tool.
   ToolResult finish(const std::string& input = "");
 
  private:
+  // Moves input in and the outputs out until all input is in and standard
+  // output holds count bytes, or both outputs end. Gives up after half a
+  // minute, so that output held back fails a test instead of hanging it.
+  void pump(const std::string& input, bool thenClose, std::size_t count);
+
   pid_t pid_ = -1;
-  int input_ = -1;
-  int output_ = -1;
-  int error_ = -1;
+  int fds_[3] = {-1, -1, -1};  // the test's ends of standard input, output and error
+  ToolResult result_;
 };
 
 ToolResult runTool(const std::vector<std::string>& args, const std::string& input = "",
                    const ToolOptions& options = {});
 
-// "quire: cannot write standard output: " and the reason of error.
+// The tool's one line on a lost standard output.
 std::string outputFailure(int error);
 
 }  // namespace quire_test
