@@ -9,13 +9,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <stdexcept>
 
 namespace quire_test {
 namespace {
-
-constexpr int kPatienceMs = 30000;
 
 void closeIfOpen(int& fd) {
   if (fd >= 0) ::close(fd);
@@ -40,9 +37,9 @@ void drain(int& fd, std::string& into) {
   for (int s : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) ::signal(s, SIG_DFL);
   if (options.fileSizeLimit >= 0) {
     ::signal(SIGXFSZ, SIG_IGN);
-    const auto limit = static_cast<rlim_t>(options.fileSizeLimit);
-    const rlimit both{limit, limit};
-    ::setrlimit(RLIMIT_FSIZE, &both);
+    const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit),
+                       static_cast<rlim_t>(options.fileSizeLimit)};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
   }
   ::execv(argv[0], argv);
   ::_exit(127);
@@ -58,15 +55,13 @@ ToolProcess::ToolProcess(const std::vector<std::string>& args, const ToolOptions
   argv.push_back(nullptr);
 
   int pipes[3][2];
-  int toolEnds[3];
-  for (int fd = 0; fd < 3; ++fd) {
-    if (::pipe2(pipes[fd], O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-    fds_[fd] = pipes[fd][fd == 0 ? 1 : 0];
-    toolEnds[fd] = pipes[fd][fd == 0 ? 0 : 1];
-  }
-  // Closed before the tool starts, so that its first write meets no reader.
+  for (auto& p : pipes)
+    if (::pipe2(p, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  const int toolEnds[3] = {pipes[0][0], pipes[1][1], pipes[2][1]};
+  fds_[0] = pipes[0][1], fds_[1] = pipes[1][0], fds_[2] = pipes[2][0];
+  // Closed before the tool starts, so that its first write meets no reader;
+  // and SIGPIPE would end the test when the tool stops reading early.
   if (options.brokenOutput) closeIfOpen(fds_[1]);
-  // SIGPIPE would end the test when the tool stops reading early.
   ::signal(SIGPIPE, SIG_IGN);
   pid_ = ::fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
@@ -111,7 +106,7 @@ void ToolProcess::pump(const std::string& input, bool thenClose, std::size_t cou
     pollfd ready[3] = {{written < input.size() ? fds_[0] : -1, POLLOUT, 0},
                        {fds_[1], POLLIN, 0},
                        {fds_[2], POLLIN, 0}};
-    if (::poll(ready, 3, kPatienceMs) <= 0) break;
+    if (::poll(ready, 3, 30000) <= 0) break;
     if (ready[1].revents != 0) drain(fds_[1], result_.out);
     if (ready[2].revents != 0) drain(fds_[2], result_.err);
     if (ready[0].revents != 0) {
@@ -126,10 +121,6 @@ void ToolProcess::pump(const std::string& input, bool thenClose, std::size_t cou
 ToolResult runTool(const std::vector<std::string>& args, const std::string& input,
                    const ToolOptions& options) {
   return ToolProcess(args, options).finish(input);
-}
-
-std::string outputFailure(int error) {
-  return std::string("quire: cannot write standard output: ") + std::strerror(error) + "\n";
 }
 
 }  // namespace quire_test

@@ -8,19 +8,19 @@
 
 namespace quire_test {
 
-// Where the tool's standard output goes instead of a pipe to the test.
+// Where the tool's standard output goes instead of a pipe to the test, and
+// its file-size limit (RLIMIT_FSIZE, with SIGXFSZ ignored).
 struct ToolOptions {
   std::string outputFile;
   bool closedOutput = false;
-  bool brokenOutput = false;     // a pipe whose reading end is already closed
-  long long fileSizeLimit = -1;  // RLIMIT_FSIZE, with SIGXFSZ ignored
+  bool brokenOutput = false;  // a pipe whose reading end is already closed
+  long long fileSizeLimit = -1;
 };
 
 struct ToolResult {
   int exitStatus = -1;  // -1 when a signal ended the tool
   int signal = 0;
-  std::string out;
-  std::string err;
+  std::string out, err;
   long peakKilobytes = 0;
 };
 
@@ -33,16 +33,15 @@ class ToolProcess {
   ToolProcess& operator=(const ToolProcess&) = delete;
 
   pid_t pid() const { return pid_; }
-  // Writes input and returns the next count bytes of standard output.
+  // Writes input and returns once standard output has given count bytes
+  // more, or ended, or half a minute has passed (output held back fails a
+  // test instead of hanging it).
   std::string exchange(const std::string& input, std::size_t count);
   // Writes input, closes standard input, reads both outputs to their ends
   // and waits for the tool.
   ToolResult finish(const std::string& input = "");
 
  private:
-  // Moves input in and the outputs out until all input is in and standard
-  // output holds count bytes, or both outputs end. Gives up after half a
-  // minute, so that output held back fails a test instead of hanging it.
   void pump(const std::string& input, bool thenClose, std::size_t count);
 
   pid_t pid_ = -1;
@@ -52,9 +51,6 @@ class ToolProcess {
 
 ToolResult runTool(const std::vector<std::string>& args, const std::string& input = "",
                    const ToolOptions& options = {});
-
-// The tool's one line on a lost standard output.
-std::string outputFailure(int error);
 
 }  // namespace quire_test
 
