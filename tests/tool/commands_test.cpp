@@ -11,7 +11,7 @@ namespace {
 
 using namespace quire_test;
 
-TEST(QuireToolTest, EachCommandPrintsWhatItShould) {
+TEST(QuireToolTest, EachCommandLineGivesItsOutputOrOneLineAndStatusTwo) {
   ScopedEncoding utf8("UTF-8");
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"--version"}, "quire (quirecommon) " QUIRE_VERSION "\n"},
@@ -21,11 +21,18 @@ TEST(QuireToolTest, EachCommandPrintsWhatItShould) {
                         "(42 is not an error code: these are the default messages)\n"},
       {{"inspect", u8"aé😀"}, "narrow: 61 C3 A9 F0 9F 98 80\nucs2:   0061 00E9 D83D DE00\n"
                               "cstr_length: 7\nwstr_length: 4\nlength: 4\n"},
+      // Wrong command lines, with no output.
+      {{}, ""}, {{"nothing"}, ""}, {{"error"}, ""}, {{"error", "31O4"}, ""}, {{"inspect"}, ""},
+      {{"encoding", "x"}, ""}, {{"copy", "only-source"}, ""}, {{"recode", "-f"}, ""},
+      {{"recode", "-f", "latin1"}, ""}, {{"recode", "--to"}, ""}, {{"recode", "--from-utf8"}, ""},
+      {{"recode", "-x"}, ""},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.first.empty() ? "" : c.first.back());
     const ToolResult run = runTool(c.first);
-    EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(run.out, c.second);
+    EXPECT_EQ(run.exitStatus, c.second.empty() ? 2 : 0);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), c.second.empty() ? 1 : 0) << run.err;
   }
   const ToolResult all = runTool({"error", "--all"});
   EXPECT_EQ(all.out.rfind(" CODE  NAME", 0), 0u);
@@ -43,20 +50,6 @@ TEST(QuireToolTest, EncodingNamesTheChoiceAndTheVariableThatMadeIt) {
     ScopedEnv vel30("VEL30_MBCS_ENCODING", c[0]);
     ScopedEnv lang("LANG", c[1]);
     EXPECT_EQ(runTool({"encoding"}).out, c[2]);
-  }
-}
-
-TEST(QuireToolTest, AWrongCommandLineGivesOneLineAndStatusTwo) {
-  const std::vector<std::vector<std::string>> wrong = {
-      {},          {"nothing"},       {"error"},       {"error", "31O4"},
-      {"inspect"}, {"encoding", "x"}, {"copy", "only-source"}, {"recode", "-f"},
-      {"recode", "-f", "latin1"}, {"recode", "--to"}, {"recode", "--from-utf8"}, {"recode", "-x"},
-  };
-  for (const auto& args : wrong) {
-    const ToolResult run = runTool(args);
-    EXPECT_EQ(run.exitStatus, 2) << (args.empty() ? "" : args.back());
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
   }
 }
 
