@@ -8,7 +8,7 @@
 
 namespace quire_test {
 
-// Where the tool's standard output goes instead of a pipe to the test, and
+// Where the tool's standard output goes instead of a file read back, and
 // its file-size limit (RLIMIT_FSIZE, with SIGXFSZ ignored).
 struct ToolOptions {
   std::string outputFile;
@@ -24,33 +24,32 @@ struct ToolResult {
   long peakKilobytes = 0;
 };
 
-// The built quire tool, running; killed if it still runs at the end.
+// Runs the built quire tool to its end, with input as its standard input.
+ToolResult runTool(const std::vector<std::string>& args, const std::string& input = "",
+                   const ToolOptions& options = {});
+
+// The built quire tool, running with pipes for standard input and output;
+// killed if it still runs at the end.
 class ToolProcess {
  public:
-  explicit ToolProcess(const std::vector<std::string>& args, const ToolOptions& options = {});
+  explicit ToolProcess(const std::vector<std::string>& args);
   ~ToolProcess();
   ToolProcess(const ToolProcess&) = delete;
   ToolProcess& operator=(const ToolProcess&) = delete;
 
   pid_t pid() const { return pid_; }
-  // Writes input and returns once standard output has given count bytes
-  // more, or ended, or half a minute has passed (output held back fails a
-  // test instead of hanging it).
-  std::string exchange(const std::string& input, std::size_t count);
-  // Writes input, closes standard input, reads both outputs to their ends
-  // and waits for the tool.
-  ToolResult finish(const std::string& input = "");
+  void write(const std::string& bytes);
+  // The next count bytes of standard output, or fewer at its end or after
+  // half a minute, so that output held back fails a test instead of hanging it.
+  std::string read(std::size_t count);
+  // Closes standard input, reads standard output to its end, waits.
+  ToolResult finish();
 
  private:
-  void pump(const std::string& input, bool thenClose, std::size_t count);
-
   pid_t pid_ = -1;
-  int fds_[3] = {-1, -1, -1};  // the test's ends of standard input, output and error
-  ToolResult result_;
+  int input_ = -1;
+  int output_ = -1;
 };
-
-ToolResult runTool(const std::vector<std::string>& args, const std::string& input = "",
-                   const ToolOptions& options = {});
 
 }  // namespace quire_test
 

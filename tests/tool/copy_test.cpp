@@ -81,7 +81,7 @@ TEST(CopyTest, ASignalMidwayRemovesTheNewFileAndLeavesDest) {
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
     SCOPED_TRACE(signal);
     ToolProcess tool({"copy", dir.file("source"), dir.file("dest")});
-    tool.exchange(bytesOf(200 << 10), 0);
+    tool.write(bytesOf(200 << 10));
     // The copy is under way once its new file stands beside DEST.
     for (int tries = 0; namesIn(dir.path()).size() < 3 && tries < 3000; ++tries) ::usleep(10000);
     ASSERT_EQ(namesIn(dir.path()).size(), 3u);
