@@ -25,7 +25,7 @@ std::string quire(const TempDir& dir, const std::string& arguments,
 }
 
 TEST(ToolOnWindows, PrintsACodeAndRecodesBytesThatTextModeWouldChange) {
-  ScopedEncoding utf8("UTF-8");
+  ScopedEncoding encoding("UTF-8");
   TempDir dir;
   EXPECT_EQ(quire(dir, "error 3104"), "0:3104\nPRINTING_IS_NOT_ALLOWED\nPrinting is not allowed.\n"
                                       u8"印刷が許可されていません\n");
