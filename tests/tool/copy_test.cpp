@@ -80,13 +80,16 @@ TEST(CopyTest, ASignalMidwayRemovesTheNewFileAndLeavesDest) {
   writeFile(dir.file("dest"), kept);
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
     SCOPED_TRACE(signal);
-    ToolProcess tool({"copy", dir.file("source"), dir.file("dest")});
-    tool.write(bytesOf(200 << 10));
-    // The copy is under way once its new file stands beside DEST.
-    for (int tries = 0; namesIn(dir.path()).size() < 3 && tries < 3000; ++tries) ::usleep(10000);
-    ASSERT_EQ(namesIn(dir.path()).size(), 3u);
-    ::kill(tool.pid(), signal);
-    EXPECT_EQ(tool.finish().signal, signal);
+    ToolOptions killing;
+    killing.meanwhile = [&](pid_t tool, int input, const std::string&) {
+      const std::string half = bytesOf(200 << 10);
+      ASSERT_EQ(::write(input, half.data(), half.size()), static_cast<ssize_t>(half.size()));
+      // The copy is under way once its new file stands beside DEST.
+      for (int tries = 0; namesIn(dir.path()).size() < 3 && tries < 3000; ++tries) ::usleep(10000);
+      ASSERT_EQ(namesIn(dir.path()).size(), 3u);
+      ::kill(tool, signal);
+    };
+    EXPECT_EQ(runTool({"copy", dir.file("source"), dir.file("dest")}, "", killing).signal, signal);
     EXPECT_TRUE(readFile(dir.file("dest")) == kept);
     EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"source", "dest"}));
   }
