@@ -24,16 +24,12 @@ std::string quire(const TempDir& dir, const std::string& arguments,
   return std::to_string(status) + ":" + readFile(dir.file("out"));
 }
 
-TEST(ToolOnWindows, PrintsACodeWithItsMessagesAndRefusesANonNumber) {
-  ScopedEncoding utf8("UTF-8");
+TEST(ToolOnWindows, PrintsACodeAndRecodesBytesThatTextModeWouldChange) {
+  ScopedEncoding encoding("UTF-8");
   TempDir dir;
   EXPECT_EQ(quire(dir, "error 3104"), "0:3104\nPRINTING_IS_NOT_ALLOWED\nPrinting is not allowed.\n"
                                       u8"印刷が許可されていません\n");
   EXPECT_EQ(quire(dir, "error 31O4"), "2:");
-}
-
-TEST(ToolOnWindows, RecodesBytesThatTextModeWouldChange) {
-  TempDir dir;
   // CR LF, a lone LF and Ctrl-Z pass as they are.
   const std::string utf8 = u8"印刷\r\nline\n\x1A" "end";
   const std::string windows31j = "\x88\xF3\x8D\xFC\r\nline\n\x1A" "end";
