@@ -76,8 +76,9 @@ void printAll() {
   int messageWidth = 0;
   for (const CodeName& c : kCodeNames) {
     nameWidth = std::max(nameWidth, static_cast<int>(std::strlen(c.name)));
-    messageWidth = std::max(messageWidth,
-                            static_cast<int>(Quire::VelException(c.code).getErrorMessage().cstr_length()));
+    const Quire::ErrorMessageEntry* row = Quire::findErrorMessage(c.code);
+    messageWidth = std::max(messageWidth, static_cast<int>(std::strlen(
+                                              row != nullptr ? row->message : Quire::kDefaultErrorMessage)));
   }
   const auto printRow = [&](const std::string& code, const char* name, int value) {
     Quire::VelException exception(value);
