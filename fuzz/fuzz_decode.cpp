@@ -7,19 +7,18 @@ using namespace quire_fuzz;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const Choice c = choose(data[0]);
-  // Read in place, so that a read past the end shows; the copy serves the
-  // string, which takes text up to the first zero byte.
+  // Read in place by the converter, so that a read past the end shows.
   const char* const raw = reinterpret_cast<const char*>(data) + 1;
   const std::string bytes(raw, size - 1);
   const int n = static_cast<int>(bytes.size());
-  compareWithIconv(c.encoding, Quire::kUcs2Encoding, raw, bytes.size(),
-                   2 + static_cast<int>(c.spare % 16), c.bigEndian, [](const auto&) {});
+  compareWithIconv(c, true, bytes, 2 + static_cast<int>(c.spare % 16));
 
   std::vector<unsigned short> units(static_cast<std::size_t>(n) + 2, 0xA5A5);
-  Quire::VelCodeConverter(c.encoding, Quire::kUcs2Encoding)
+  Quire::VelCodeConverter(c.encoding, quire_test::kUcs2)
       .decodeBuffer(raw, n, units.data(), Quire::VelCodeConverter::decodeCapacity(n));
   check(units[units.size() - 2] == 0 && units.back() == 0xA5A5);
 
+  // The string takes text up to the first zero byte.
   const std::string text = bytes.c_str();
   const Quire::VelParamString s(text.c_str());
   checkForms(s);
@@ -27,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(text == s.c_str());
   check(wide == Wide(units.data()) || text.size() != bytes.size());
   Quire::VelParamString viaConverter;
-  Quire::VelCodeConverter(c.encoding, Quire::kUcs2Encoding).decode(s, viaConverter);
+  Quire::VelCodeConverter(c.encoding, quire_test::kUcs2).decode(s, viaConverter);
   check(wide == viaConverter.w_str());
-  if (isPlainAscii(text)) {
+  if (convlib::isPlainAscii(text.data(), text.size())) {
     check(wide == Wide(text.begin(), text.end()));
     check(text == Quire::VelParamString(wide.c_str()).c_str());
   }

@@ -1,172 +1,140 @@
 // The C library's iconv as the reference that the conversion component is
-// held to, driven by the component's rules for what iconv refuses: U+FFFD per
-// byte that does not decode, "?" per character that does not encode (a lone
-// surrogate too), ISO-2022-JP back in its initial state before each "?" and
-// at the end. Shared by the tests and the fuzz targets (Linux only).
+// held to, and one conversion through the component to hold to it. Shared by
+// the tests and the fuzz targets (Linux only).
 #ifndef QUIRE_TESTS_ICONVREFERENCE_H_
 #define QUIRE_TESTS_ICONVREFERENCE_H_
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstddef>
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+#include "platform/ConvLib.h"
+#include "tests/TestSupport.h"
 
 namespace quire_test {
 
-class IconvReference {
- public:
-  // encoding is one of the library's five names; units on the UCS-2 side are
-  // in the order bigEndian names.
-  IconvReference(const char* encoding, bool bigEndian)
-      : encoding_(encoding),
-        iso2022Jp_(encoding_ == "ISO-2022-JP"),
-        bigEndian_(bigEndian),
-        wide_(bigEndian ? "UTF-16BE" : "UTF-16LE"),
-        decoder_(open(wide_, iconvName(encoding))),
-        encoder_(open(iconvName(encoding), wide_)) {}
-  ~IconvReference() {
-    iconv_close(decoder_);
-    iconv_close(encoder_);
+const char kUcs2[] = "ISO-10646-UCS-2";
+
+// UCS-2 units as bytes in the order bigEndian names.
+inline std::string bytesOf(const Wide& units, bool bigEndian) {
+  std::string out;
+  for (unsigned short u : units) {
+    const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+    out += bigEndian ? std::string{high, low} : std::string{low, high};
   }
-  IconvReference(const IconvReference&) = delete;
-  IconvReference& operator=(const IconvReference&) = delete;
+  return out;
+}
 
-  // The units (as bytes) that decoding bytes into capacity bytes gives,
-  // without the terminating zero unit.
-  std::string decode(const std::string& bytes, std::size_t capacity) {
-    if (capacity < 2) return std::string();
-    refresh(decoder_, decoderFull_, wide_, iconvName(encoding_.c_str()));
-    std::string out(capacity, '\0');
-    char* src = const_cast<char*>(bytes.data());
-    char* dst = &out[0];
-    std::size_t inLeft = bytes.size();
-    std::size_t outLeft = capacity / 2 * 2 - 2;
-    while (inLeft > 0) {
-      if (iconv(decoder_, &src, &inLeft, &dst, &outLeft) != kFailed) break;
-      if (errno == E2BIG) decoderFull_ = true;
-      if ((errno != EILSEQ && errno != EINVAL) || outLeft < 2) break;
-      put(dst, 0xFFFD);
-      dst += 2;
-      outLeft -= 2;
-      ++src;
-      --inLeft;
-    }
-    out.resize(static_cast<std::size_t>(dst - out.data()));
-    return out;
+// The code point of the unit or surrogate pair at byte at, and its bytes.
+inline unsigned codePointAt(const std::string& units, std::size_t at, bool bigEndian,
+                            std::size_t* bytes) {
+  const auto unit = [&](std::size_t i) {
+    const auto* b = reinterpret_cast<const unsigned char*>(&units[at + i]);
+    return bigEndian ? b[0] << 8 | b[1] : b[1] << 8 | b[0];
+  };
+  const bool pair = at + 4 <= units.size() && (unit(0) & 0xFC00) == 0xD800 &&
+                    (unit(2) & 0xFC00) == 0xDC00;
+  *bytes = pair ? 4 : 2;
+  return pair ? 0x10000 + ((unit(0) - 0xD800) << 10) + (unit(2) - 0xDC00) : unit(0);
+}
+
+// One conversion through the component as a caller makes it, of source with
+// nothing behind it to read past, into a target of capacity bytes and eight
+// poison bytes; the UCS-2 side in the order bigEndian names. The target, or
+// "refused" when either name is.
+inline std::string convert(const char* from, const char* to, const std::string& source,
+                           int capacity, bool bigEndian) {
+  const std::vector<char> exact(source.begin(), source.end());
+  std::string target(static_cast<std::size_t>(capacity) + 8, '\xA5');
+  ConvContext context{exact.data(), static_cast<std::int32_t>(exact.size()), 0, &target[0],
+                      capacity, {}};
+  const bool decoding = to != nullptr && std::strcmp(to, kUcs2) == 0;
+  const ConvInputOptions input{decoding ? 1 : bigEndian, 0, 1};
+  const ConvOutputOptions output{decoding ? bigEndian : 1, 0, 1, {}};
+  if (convOpenOutput(&context, &output, to) != 0 || convOpenInput(&context, &input, from) != 0)
+    return "refused";
+  convExecute(&context);
+  convClose(&context);
+  return target;
+}
+
+// Where the library departs from iconv on purpose: U+00A5 and U+203E would
+// become a backslash and a tilde, and iconv drops tag characters in silence
+// (except in ISO-2022-JP, which refuses them).
+inline bool departsFromIconv(const std::string& encoding, unsigned cp) {
+  if ((encoding == "WINDOWS31J" || encoding == "EUC-JP") && (cp == 0xA5 || cp == 0x203E))
+    return true;
+  return encoding != "UTF-8" && encoding != "ISO-2022-JP" && cp >= 0xE0000 && cp <= 0xE007F;
+}
+
+// What iconv gives for one conversion of in into capacity bytes, without the
+// terminating zero: decoding, U+FFFD (in the order bigEndian names) for each
+// byte that it refuses; encoding, "?" for each character that it refuses (a
+// lone surrogate and the library's departures too), ISO-2022-JP back in its
+// initial state before that and at the end.
+inline std::string viaIconv(const char* encoding, bool bigEndian, bool decoding, std::string in,
+                            std::size_t capacity) {
+  const std::string name = encoding;
+  const std::size_t reserve = !decoding && name == "ISO-2022-JP" ? 3 : 0;
+  if (capacity < (decoding ? 2 : 1) + reserve) return std::string();
+  for (std::size_t at = 0, bytes = 0; !decoding && at < in.size(); at += bytes) {
+    // Each becomes a character that iconv refuses in the same way.
+    if (departsFromIconv(name, codePointAt(in, at, bigEndian, &bytes)))
+      in.replace(at, bytes, bytesOf(bytes == 4 ? Wide{0xD83D, 0xDE00} : Wide{0xFFFF}, bigEndian));
   }
-
-  // The bytes that encoding units (as bytes) into capacity bytes gives,
-  // without the terminating zero. With withOwnRules, also what the library
-  // decides apart from iconv: U+00A5 and U+203E never become ASCII bytes in
-  // WINDOWS31J or EUC-JP, and tag characters (which iconv drops) are refused
-  // like any other the encoding cannot hold.
-  std::string encode(const std::string& units, std::size_t capacity, bool withOwnRules = true) {
-    if (capacity < 1) return std::string();
-    refresh(encoder_, encoderFull_, iconvName(encoding_.c_str()), wide_);
-    std::string out(capacity, '\0');
-    const std::size_t reserve = iso2022Jp_ ? 3 : 0;
-    if (capacity - 1 < reserve) return std::string();
-    std::string source = units.substr(0, units.size() / 2 * 2);
-    if (withOwnRules) refuseAsTheLibraryDoes(source);
-    char* src = &source[0];
-    char* dst = &out[0];
-    std::size_t inLeft = source.size();
-    std::size_t outLeft = capacity - 1 - reserve;
-    while (inLeft > 0) {
-      if (iconv(encoder_, &src, &inLeft, &dst, &outLeft) != kFailed) break;
-      if (errno == E2BIG) encoderFull_ = true;
-      if (errno != EILSEQ && errno != EINVAL) break;
-      const std::size_t skip = pairAt(src, inLeft) ? 4 : 2;
-      if (iconv(encoder_, nullptr, nullptr, &dst, &outLeft) == kFailed || outLeft < 1) {
-        encoderFull_ = true;
-        break;
-      }
-      *dst++ = '?';
-      --outLeft;
-      src += skip;
-      inLeft -= skip;
-    }
-    outLeft += reserve;
-    iconv(encoder_, nullptr, nullptr, &dst, &outLeft);
-    out.resize(static_cast<std::size_t>(dst - out.data()));
-    return out;
+  const char* const wide = bigEndian ? "UTF-16BE" : "UTF-16LE";
+  const char* const narrow =
+      name == "WINDOWS31J" ? "WINDOWS-31J" : name == "ChineseGBK" ? "GBK" : encoding;
+  const iconv_t cd = decoding ? iconv_open(wide, narrow) : iconv_open(narrow, wide);
+  if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
+  const std::string mark = decoding ? bytesOf({0xFFFD}, bigEndian) : "?";
+  std::string out(capacity, '\0');
+  char* src = &in[0];
+  char* dst = &out[0];
+  std::size_t inLeft = in.size(), skip = 1;
+  std::size_t outLeft = decoding ? capacity / 2 * 2 - 2 : capacity - 1 - reserve;
+  while (inLeft > 0 && iconv(cd, &src, &inLeft, &dst, &outLeft) == static_cast<std::size_t>(-1)) {
+    if (errno == E2BIG ||
+        (!decoding && iconv(cd, nullptr, nullptr, &dst, &outLeft) == static_cast<std::size_t>(-1)) ||
+        outLeft < mark.size())
+      break;
+    dst = std::copy(mark.begin(), mark.end(), dst);
+    outLeft -= mark.size();
+    if (!decoding) codePointAt(in, static_cast<std::size_t>(src - &in[0]), bigEndian, &skip);
+    src += skip;
+    inLeft -= skip;
   }
+  outLeft += reserve;
+  iconv(cd, nullptr, nullptr, &dst, &outLeft);
+  iconv_close(cd);
+  out.resize(static_cast<std::size_t>(dst - out.data()));
+  return out;
+}
 
- private:
-  static constexpr std::size_t kFailed = static_cast<std::size_t>(-1);
-
-  static const char* iconvName(const char* encoding) {
-    const std::string name = encoding;
-    if (name == "WINDOWS31J") return "WINDOWS-31J";
-    if (name == "ChineseGBK") return "GBK";
-    return encoding;
-  }
-
-  // Back to the initial state. After iconv ran out of room a descriptor can
-  // keep more than its shift state, so it is then opened anew.
-  static void refresh(iconv_t& cd, bool& full, const char* to, const char* from) {
-    if (full) {
-      iconv_close(cd);
-      cd = open(to, from);
-      full = false;
-    }
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  }
-
-  static iconv_t open(const char* to, const char* from) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
-    return cd;
-  }
-
-  unsigned unitAt(const char* p) const {
-    const auto* b = reinterpret_cast<const unsigned char*>(p);
-    return bigEndian_ ? b[0] << 8 | b[1] : b[1] << 8 | b[0];
-  }
-
-  void put(char* p, unsigned unit) const {
-    const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
-    p[0] = bigEndian_ ? high : low;
-    p[1] = bigEndian_ ? low : high;
-  }
-
-  bool pairAt(const char* p, std::size_t left) const {
-    return left >= 4 && (unitAt(p) & 0xFC00) == 0xD800 && (unitAt(p + 2) & 0xFC00) == 0xDC00;
-  }
-
-  // Swaps each character that the library refuses although iconv does not
-  // for one that iconv refuses in the same way: U+FFFF in the BMP, U+1F600
-  // beyond it.
-  void refuseAsTheLibraryDoes(std::string& units) const {
-    const bool pathSafe = encoding_ == "WINDOWS31J" || encoding_ == "EUC-JP";
-    for (std::size_t at = 0; at + 2 <= units.size();) {
-      const unsigned cp = unitAt(&units[at]);
-      if (pairAt(&units[at], units.size() - at)) {
-        const unsigned low = unitAt(&units[at + 2]);
-        if (encoding_ != "UTF-8" && cp == 0xDB40 && low <= 0xDC7F) {
-          put(&units[at], 0xD83D);
-          put(&units[at + 2], 0xDE00);
-        }
-        at += 4;
-        continue;
-      }
-      if (pathSafe && (cp == 0xA5 || cp == 0x203E)) put(&units[at], 0xFFFF);
-      at += 2;
-    }
-  }
-
-  std::string encoding_;
-  bool iso2022Jp_;
-  bool bigEndian_;
-  const char* wide_;
-  bool decoderFull_ = false;
-  bool encoderFull_ = false;
-  iconv_t decoder_;
-  iconv_t encoder_;
+// What iconv and the component give for one conversion of in into capacity
+// bytes: ours is iconv's text too when the target holds exactly that (which
+// may hold zero units itself), a zero unit and untouched poison behind.
+struct Outcome {
+  std::string iconv;
+  std::string ours;
 };
+
+inline Outcome outcome(const char* encoding, bool bigEndian, bool decoding, const std::string& in,
+                       int capacity) {
+  Outcome o{viaIconv(encoding, bigEndian, decoding, in, static_cast<std::size_t>(capacity)),
+            decoding ? convert(encoding, kUcs2, in, capacity, bigEndian)
+                     : convert(kUcs2, encoding, in, capacity, bigEndian)};
+  const std::string whole = o.iconv + std::string(decoding ? 2 : 1, '\0');
+  if (whole.size() + 8 <= o.ours.size() &&
+      o.ours == whole + std::string(o.ours.size() - whole.size(), '\xA5'))
+    o.ours = o.iconv;
+  return o;
+}
 
 }  // namespace quire_test
 
