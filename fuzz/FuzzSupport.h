@@ -30,10 +30,9 @@ struct Choice {
 };
 
 inline Choice choose(std::uint8_t first) {
-  static const char* const kEncodings[] = {"WINDOWS31J", "EUC-JP", "ISO-2022-JP", "UTF-8",
-                                           "ChineseGBK"};
-  ::setenv("VEL30_MBCS_ENCODING", kEncodings[first % 5], 1);
-  return {kEncodings[first % 5], first / 5 % 2 != 0, first / 10u};
+  const char* const encoding = quire_test::kEncodings[first % 5];
+  ::setenv("VEL30_MBCS_ENCODING", encoding, 1);
+  return {encoding, first / 5 % 2 != 0, first / 10u};
 }
 
 // The component against iconv: from every starting point (byte or unit) with
@@ -41,8 +40,7 @@ inline Choice choose(std::uint8_t first) {
 inline void compareWithIconv(const Choice& c, bool decoding, const std::string& source,
                              int tight) {
   const auto agrees = [&](const std::string& text, int capacity) {
-    const quire_test::Outcome o = quire_test::outcome(c.encoding, c.bigEndian, decoding, text,
-                                                      capacity);
+    const auto o = quire_test::outcome(c.encoding, c.bigEndian, decoding, text, capacity);
     check(o.ours == o.iconv);
   };
   for (std::size_t start = 0; start <= source.size(); start += decoding ? 1 : 2) {

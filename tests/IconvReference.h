@@ -19,6 +19,7 @@
 namespace quire_test {
 
 const char kUcs2[] = "ISO-10646-UCS-2";
+const char* const kEncodings[] = {"WINDOWS31J", "EUC-JP", "ISO-2022-JP", "UTF-8", "ChineseGBK"};
 
 // UCS-2 units as bytes in the order bigEndian names.
 inline std::string bytesOf(const Wide& units, bool bigEndian) {
@@ -99,8 +100,7 @@ inline std::string viaIconv(const char* encoding, bool bigEndian, bool decoding,
   std::size_t inLeft = in.size(), skip = 1;
   std::size_t outLeft = decoding ? capacity / 2 * 2 - 2 : capacity - 1 - reserve;
   while (inLeft > 0 && iconv(cd, &src, &inLeft, &dst, &outLeft) == static_cast<std::size_t>(-1)) {
-    if (errno == E2BIG ||
-        (!decoding && iconv(cd, nullptr, nullptr, &dst, &outLeft) == static_cast<std::size_t>(-1)) ||
+    if (errno == E2BIG || (!decoding && iconv(cd, nullptr, nullptr, &dst, &outLeft) != 0) ||
         outLeft < mark.size())
       break;
     dst = std::copy(mark.begin(), mark.end(), dst);
