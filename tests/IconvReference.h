@@ -64,15 +64,6 @@ inline std::string convert(const char* from, const char* to, const std::string& 
   return target;
 }
 
-// Where the library departs from iconv on purpose: U+00A5 and U+203E would
-// become a backslash and a tilde, and iconv drops tag characters in silence
-// (except in ISO-2022-JP, which refuses them).
-inline bool departsFromIconv(const std::string& encoding, unsigned cp) {
-  if ((encoding == "WINDOWS31J" || encoding == "EUC-JP") && (cp == 0xA5 || cp == 0x203E))
-    return true;
-  return encoding != "UTF-8" && encoding != "ISO-2022-JP" && cp >= 0xE0000 && cp <= 0xE007F;
-}
-
 // What iconv gives for one conversion of in into capacity bytes, without the
 // terminating zero: decoding, U+FFFD (in the order bigEndian names) for each
 // byte that it refuses; encoding, "?" for each character that it refuses (a
@@ -84,15 +75,24 @@ inline std::string viaIconv(const char* encoding, bool bigEndian, bool decoding,
   const std::size_t reserve = !decoding && name == "ISO-2022-JP" ? 3 : 0;
   if (capacity < (decoding ? 2 : 1) + reserve) return std::string();
   for (std::size_t at = 0, bytes = 0; !decoding && at < in.size(); at += bytes) {
-    // Each becomes a character that iconv refuses in the same way.
-    if (departsFromIconv(name, codePointAt(in, at, bigEndian, &bytes)))
+    // Where the library departs from iconv on purpose, a character that iconv refuses in the
+    // same way: U+00A5 and U+203E would become a backslash and a tilde where no shift marks
+    // them, and iconv drops tag characters in silence.
+    const unsigned cp = codePointAt(in, at, bigEndian, &bytes);
+    if (((name == "WINDOWS31J" || name == "EUC-JP") && (cp == 0xA5 || cp == 0x203E)) ||
+        (name != "UTF-8" && cp >= 0xE0000 && cp <= 0xE007F))
       in.replace(at, bytes, bytesOf(bytes == 4 ? Wide{0xD83D, 0xDE00} : Wide{0xFFFF}, bigEndian));
   }
   const char* const wide = bigEndian ? "UTF-16BE" : "UTF-16LE";
   const char* const narrow =
       name == "WINDOWS31J" ? "WINDOWS-31J" : name == "ChineseGBK" ? "GBK" : encoding;
-  const iconv_t cd = decoding ? iconv_open(wide, narrow) : iconv_open(narrow, wide);
+  // Opening is slow, so each descriptor is kept and set back to its initial state; one that
+  // ran out of room can keep more than its shift state, so it is then closed.
+  static iconv_t kept[5][2][2];
+  iconv_t& cd = kept[std::find(kEncodings, kEncodings + 5, name) - kEncodings][bigEndian][decoding];
+  if (cd == nullptr) cd = decoding ? iconv_open(wide, narrow) : iconv_open(narrow, wide);
   if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
   const std::string mark = decoding ? bytesOf({0xFFFD}, bigEndian) : "?";
   std::string out(capacity, '\0');
   char* src = &in[0];
@@ -111,7 +111,7 @@ inline std::string viaIconv(const char* encoding, bool bigEndian, bool decoding,
   }
   outLeft += reserve;
   iconv(cd, nullptr, nullptr, &dst, &outLeft);
-  iconv_close(cd);
+  if (inLeft > 0 && iconv_close(cd) == 0) cd = nullptr;
   out.resize(static_cast<std::size_t>(dst - out.data()));
   return out;
 }
@@ -129,9 +129,10 @@ inline Outcome outcome(const char* encoding, bool bigEndian, bool decoding, cons
   Outcome o{viaIconv(encoding, bigEndian, decoding, in, static_cast<std::size_t>(capacity)),
             decoding ? convert(encoding, kUcs2, in, capacity, bigEndian)
                      : convert(kUcs2, encoding, in, capacity, bigEndian)};
-  const std::string whole = o.iconv + std::string(decoding ? 2 : 1, '\0');
-  if (whole.size() + 8 <= o.ours.size() &&
-      o.ours == whole + std::string(o.ours.size() - whole.size(), '\xA5'))
+  const std::size_t end = o.iconv.size() + (decoding ? 2 : 1);
+  if (end + 8 <= o.ours.size() && o.ours.compare(0, o.iconv.size(), o.iconv) == 0 &&
+      o.ours.find_first_not_of('\0', o.iconv.size()) == end &&
+      o.ours.find_first_not_of('\xA5', end) == std::string::npos)
     o.ours = o.iconv;
   return o;
 }
