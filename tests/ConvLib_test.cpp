@@ -50,7 +50,8 @@ TEST(ConvLib, PlainAsciiExcludesShiftsAndHighBytesAnywhere) {
       Wide units(plain.begin(), plain.end());
       units[at] = odd;
       const std::string bytes(units.begin(), units.end());  // 0x141 narrows to a plain 'A'
-      EXPECT_EQ(odd == 0x7E || odd == 0x141, convlib::isPlainAscii(bytes.data(), bytes.size()));
+      EXPECT_EQ(odd == 0x7E || odd == 0x141, convlib::isPlainAscii(bytes.data(), bytes.size()))
+          << at;
       EXPECT_EQ(odd == 0x7E, convlib::isPlainAscii(units.data(), units.size())) << at;
     }
 }
