@@ -108,7 +108,6 @@ TEST(VelParamStringTest, FourThreadsAgreeWithOne) {
     }
     return all;
   };
-  // The threads go first, so that they also fill the conversion tables at once.
   std::vector<std::string> results(4 * 50);
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t)
