@@ -31,7 +31,9 @@ TEST(VelExceptionTest, FromTextTheTextAsItStandsAndFromACodeTheCodeUnchanged) {
   constant.getErrorMessage() = "Page 7 does not exist";
   EXPECT_STREQ(constant.getErrorMessage().c_str(), "Page 7 does not exist");
   // The list shows the default texts of codes without a row, not that they keep their code.
-  for (int code : {VelErrorCode::QUIRE_NO_ERROR(), VelErrorCode::GET_NULL(), -1, 99999})
+  for (int code : {VelErrorCode::QUIRE_NO_ERROR(), VelErrorCode::GET_NULL(), -1, 99999,
+                   VelErrorCode::JAVA_INTERFACE_OTHER_INTERNAL_ERRORS(),
+                   VelErrorCode::CERTIFICATE_DEENCRYPT_ERROR()})
     EXPECT_EQ(VelException(code).getErrorCode(), code);
 }
 
@@ -40,7 +42,7 @@ TEST(VelExceptionTest, GetErrorMessageJPConvertsWhatItHoldsOnEveryCallAndCopiesC
   static_assert(sizeof(VelException) == 2 * sizeof(VelParamString) + alignof(VelParamString),
                 "code and two messages");
   const ScopedEncoding defaultEncoding(nullptr);
-  VelException exception = 1002;  // the constructor from a code converts implicitly
+  VelException exception = VelErrorCode::CANNOT_READ_PDF();  // an int converts implicitly
   VelParamString& held = exception.getErrorMessageJP();
   EXPECT_EQ(&exception.getErrorMessageJP(), &held);
   // Its wide form is read from the held bytes as WINDOWS31J: right if they stayed.
