@@ -1,8 +1,7 @@
-// The native side of QuireJniTest: what the Java binding does with a
-// VelException.
+// The native side of QuireJniTest: a VelException turned into a Java one, the
+// way the Java binding does it.
 #include <jni.h>
 
-#include <quire/VelErrorCode.h>
 #include <quire/VelException.h>
 
 namespace {
@@ -13,20 +12,6 @@ jstring javaString(JNIEnv* env, const Quire::VelParamString& text) {
 }
 
 }  // namespace
-
-extern "C" JNIEXPORT jobjectArray JNICALL
-Java_QuireJniTest_describeInvalidPageNumber(JNIEnv* env, jclass) {
-  Quire::VelException error(Quire::VelErrorCode::INVALID_PAGE_NUMBER());
-  jclass objectClass = env->FindClass("java/lang/Object");
-  jclass integerClass = env->FindClass("java/lang/Integer");
-  jmethodID valueOf = env->GetStaticMethodID(integerClass, "valueOf", "(I)Ljava/lang/Integer;");
-  jobjectArray result = env->NewObjectArray(3, objectClass, nullptr);
-  env->SetObjectArrayElement(
-      result, 0, env->CallStaticObjectMethod(integerClass, valueOf, error.getErrorCode()));
-  env->SetObjectArrayElement(result, 1, javaString(env, error.getErrorMessage()));
-  env->SetObjectArrayElement(result, 2, javaString(env, error.getErrorMessageJP()));
-  return result;
-}
 
 extern "C" JNIEXPORT void JNICALL Java_QuireJniTest_throwVelException(JNIEnv* env, jclass,
                                                                       jint code) {

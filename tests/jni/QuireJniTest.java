@@ -13,9 +13,6 @@ public class QuireJniTest {
         }
     }
 
-    // { code, English message, Japanese message } of INVALID_PAGE_NUMBER.
-    static native Object[] describeInvalidPageNumber();
-
     static native void throwVelException(int code) throws QuireException;
 
     static void expect(boolean ok, String what) {
@@ -27,12 +24,6 @@ public class QuireJniTest {
 
     public static void main(String[] args) {
         System.loadLibrary("quire_jni");
-        Object[] described = describeInvalidPageNumber();
-        expect(((Integer) described[0]) == 5006, "code " + described[0]);
-        expect("Invalid page number".equals(described[1]), "message " + described[1]);
-        expect("\u30da\u30fc\u30b8\u306e\u6307\u5b9a\u304c\u9593\u9055\u3063\u3066\u3044\u307e\u3059"
-                .equals(described[2]), "Japanese message " + described[2]);
-
         try {
             throwVelException(3104);
             expect(false, "no exception thrown");
