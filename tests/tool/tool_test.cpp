@@ -194,6 +194,7 @@ TEST(ToolTest, EachCommandLinesOutputMessageAndStatus) {
       {"recode -f", "", "", usage, 2}, {"recode -f latin1", "", "", usage, 2},
       {"recode --from-utf8", "", "", usage, 2}, {"recode -x", "", "", usage, 2},
   };
+  // Standard output lost to a full disk, a closed descriptor or a closed pipe.
   const std::pair<ToolOptions::Output, int> losses[] = {
       {ToolOptions::kFull, ENOSPC}, {ToolOptions::kClosed, EBADF}, {ToolOptions::kBroken, EPIPE}};
   for (const auto& row : rows) {
