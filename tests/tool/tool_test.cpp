@@ -1,0 +1,332 @@
+// The quire tool's promises, checked on the built program run as a subprocess.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/TestSupport.h"
+#include "text/EncodingChoice.h"
+#include "text/VelCodeConverter.h"
+#include "tools/Recoder.h"
+
+namespace {
+
+using namespace quire_test;
+using Quire::VelCodeConverter;
+namespace fs = std::filesystem;
+
+struct ToolOptions {
+  // Standard output: a file read back at the end, /dev/full, a closed
+  // descriptor, or a pipe whose reading end is already closed.
+  enum Output { kFile, kFull, kClosed, kBroken } output = kFile;
+  rlim_t fileSizeLimit = RLIM_INFINITY;
+  // Called while the tool runs, instead of writing the input, with the
+  // tool, its standard input (a pipe) and the file of its standard output.
+  std::function<void(pid_t tool, int input, const std::string& output)> meanwhile = nullptr;
+};
+
+struct ToolResult {
+  int status = -1;  // the exit status, or 128 + the signal that ended it
+  std::string out, err;
+};
+
+// Address space for every run of the tool: streaming keeps it far below the
+// inputs' length. Sanitizers reserve terabytes.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr rlim_t kMemoryLimit = RLIM_INFINITY;
+#else
+constexpr rlim_t kMemoryLimit = 64 << 20;
+#endif
+
+ToolResult runTool(std::vector<std::string> args, const std::string& input = "",
+                   const ToolOptions& options = {}) {
+  args.insert(args.begin(), QUIRE_TOOL_PATH);
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(&arg[0]);
+  argv.push_back(nullptr);
+  TempDir dir;
+  fs::create_symlink("/dev/full", dir.file("full"));
+  const std::string out = dir.file(options.output == ToolOptions::kFull ? "full" : "out");
+  int in[2], broken[2];
+  ::pipe2(in, O_CLOEXEC);
+  ::pipe2(broken, O_CLOEXEC);
+  ::close(broken[0]);
+  const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int errFd = ::open(dir.file("err").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  ::signal(SIGPIPE, SIG_IGN);  // or the test would end where the tool stops reading
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    // Between fork and exec: only calls that are safe there.
+    ::dup2(in[0], 0);
+    ::dup2(options.output == ToolOptions::kBroken ? broken[1] : outFd, 1);
+    if (options.output == ToolOptions::kClosed) ::close(1);
+    ::dup2(errFd, 2);
+    // Whatever the test runner ignores, the tool meets these as a user sends them.
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) ::signal(s, SIG_DFL);
+    ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+    const rlimit fileSize{options.fileSizeLimit, options.fileSizeLimit};
+    const rlimit memory{kMemoryLimit, kMemoryLimit};
+    ::setrlimit(RLIMIT_FSIZE, &fileSize);
+    ::setrlimit(RLIMIT_AS, &memory);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  for (int fd : {in[0], outFd, errFd, broken[1]}) ::close(fd);
+  if (options.meanwhile)
+    options.meanwhile(pid, in[1], dir.file("out"));
+  else  // a blocking write to a pipe returns once all is read, or the tool has gone
+    std::ignore = ::write(in[1], input.data(), input.size());
+  ::close(in[1]);
+  ToolResult result;
+  int status = 0;
+  if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return result;
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.out = readFile(dir.file("out"));
+  result.err = readFile(dir.file("err"));
+  return result;
+}
+
+const char* const kEncodings[] = {"WINDOWS31J", "EUC-JP", "ISO-2022-JP", "UTF-8", "ChineseGBK"};
+
+// The library's converter on the whole text at once.
+std::string oneShot(const char* from, const char* to, const std::string& bytes) {
+  const int n = static_cast<int>(bytes.size());
+  std::vector<unsigned short> units(bytes.size() + 1);
+  VelCodeConverter(from, Quire::kUcs2Encoding)
+      .decodeBuffer(bytes.data(), n, units.data(), VelCodeConverter::decodeCapacity(n));
+  std::vector<char> out(static_cast<std::size_t>(VelCodeConverter::encodeCapacity(n)));
+  VelCodeConverter(Quire::kUcs2Encoding, to)
+      .encodeBuffer(units.data(), n, out.data(), static_cast<int>(out.size()));
+  return out.data();
+}
+
+// Output, undecodable bytes and unencodable characters of one Recoder fed
+// pieces of the given size.
+std::tuple<std::string, long long, long long> inPieces(const char* from, const char* to,
+                                                       const std::string& bytes, std::size_t size) {
+  quire_tool::Recoder recoder(from, to);
+  std::string out;
+  for (std::size_t at = 0; at < bytes.size(); at += size)
+    recoder.add(bytes.data() + at, std::min(size, bytes.size() - at), &out);
+  recoder.finish(&out);
+  return {out, recoder.undecodableBytes(), recoder.unencodableCharacters()};
+}
+
+// Whether text is pattern, where each "..." in pattern stands for any bytes.
+bool matches(std::string_view text, std::string_view pattern) {
+  const std::size_t gap = pattern.find("...");
+  if (gap == std::string_view::npos) return text == pattern;
+  if (text.substr(0, gap) != pattern.substr(0, gap)) return false;
+  for (std::size_t at = gap; at <= text.size(); ++at)
+    if (matches(text.substr(at), pattern.substr(gap + 3))) return true;
+  return false;
+}
+
+TEST(ToolTest, EachCommandLinesOutputMessageAndStatus) {
+  TempDir dir;
+  const std::string none = dir.file("none"), cut = dir.file("cut");
+  const std::string usage = "quire: ...(try 'quire ...--help')\n";
+  writeFile(cut, "\xE6\xBC");  // the start of a character that the next file must not end
+  // Far more than the tool may hold, read 64 KiB at a time: each block ends 10
+  // bytes further into a line, and output lost below is lost mid-stream.
+  std::string big;
+  for (int i = 0; i < 1250000; ++i) big += u8"日本語の文章とASCII text, 日本語の文章とASCII text\n";
+  writeFile(dir.file("big"), big);
+  // A command line, its input, output, standard error, exit status and encoding variables.
+  const struct {
+    std::string line, input, out, err;
+    int status;
+    const char* vel30 = "UTF-8";
+    const char* lang = nullptr;
+  } rows[] = {
+      {"--version", "", "quire (quirecommon) " QUIRE_VERSION "\n", "", 0},
+      {"--help", "", "usage: quire COMMAND...", "", 0},
+      {"error 3104", "",
+       u8"3104\nPRINTING_IS_NOT_ALLOWED\nPrinting is not allowed.\n印刷が許可されていません\n", "", 0},
+      {"error 42", "", u8"42\n-\nOther errors\nその他のエラーです\n"
+                       "(42 is not an error code: these are the default messages)\n", "", 0},
+      {"inspect aé😀", "", "narrow: 61 C3 A9 F0 9F 98 80\nucs2:   0061 00E9 D83D DE00\n"
+                           "cstr_length: 7\nwstr_length: 4\nlength: 4\n", "", 0},
+      {"encoding", "", "UTF-8 (VEL30_MBCS_ENCODING)\n", "", 0},
+      {"encoding", "", "UTF-8 (LANG)\n", "", 0, nullptr, "ja_JP.UTF-8"},
+      {"encoding", "", "WINDOWS31J (default)\n", "", 0, nullptr},
+      {"copy --help", "", "usage: quire copy SOURCE DEST\n...", "", 0},
+      {"recode --help", "",
+       "usage: quire recode...\n  ChineseGBK  GBK, CP936, MS936, WINDOWS-936\n", "", 0},
+      {"recode --list", "", "WINDOWS31J\nEUC-JP\nISO-2022-JP\nUTF-8\nChineseGBK\n", "", 0},
+      {"recode -f UTF-8 -t UTF-8 " + dir.file("big"), "", big, "", 0},
+      // Encodings as people spell them; without -f, the encoding that the library chooses.
+      {"recode -t ms932 -f UTF8 -- -", u8"表示 ok\n", "\x95\\\x8E\xA6 ok\n", "", 0},
+      {"recode --to=CP936", "\xC9\xBD\xBC\xA8 ok\n", "\xB1\xED\xCA\xBE ok\n", "", 0, "EUC-JP"},
+      // What did not convert is counted, unless -c accepts it; U+FFFD and "?"
+      // in the input, and 0x3F inside an ISO-2022-JP character, are no loss.
+      {"recode --from utf8 --to cp932", u8"a€😀¥b", "a???b", "quire: 0 bytes did not decode "
+       "from UTF-8 and 3 characters did not encode to WINDOWS31J (-c accepts that)\n", 1},
+      {"recode --lossy --from utf8 --to cp932", u8"a€😀¥b", "a???b", "", 0},
+      {"recode -f UTF-8 -t UTF-8", "a\xFF" "b\xE3\x81", u8"a\uFFFDb\uFFFD\uFFFD",
+       "quire: 3 ...0 ...", 1},
+      {"recode --from=Utf-8 --to=EUCJP", "\xFF\xEF\xBF\xBD", "??", "quire: 1 ...1 ...", 1},
+      {"recode -c --from=Utf-8 --to=EUCJP", "\xFF\xEF\xBF\xBD", "??", "", 0},
+      {"recode -fSJIS -tutf-8", "\x85\x40?", u8"\uFFFD@?", "quire: 1 ...WINDOWS31J and 0 ...", 1},
+      {"recode -f UTF-8 -t iso2022jp", u8"人与?", "\x1B$B?MM?\x1B(B?", "", 0},
+      // Each file is a text of its own; one that cannot be read is skipped.
+      {"recode -c -f UTF-8 -t gbk " + cut + " - " + none + " " + cut, "\xA2", "?????",
+       "quire: cannot read '" + none + "': No such file or directory\n", 1},
+      // Wrong command lines.
+      {"", "", "", usage, 2}, {"nothing", "", "", usage, 2}, {"error", "", "", usage, 2},
+      {"error 31O4", "", "", usage, 2}, {"inspect", "", "", usage, 2},
+      {"encoding x", "", "", usage, 2}, {"copy only-source", "", "", usage, 2},
+      {"recode -f", "", "", usage, 2}, {"recode -f latin1", "", "", usage, 2},
+      {"recode --from-utf8", "", "", usage, 2}, {"recode -x", "", "", usage, 2},
+  };
+  // Standard output lost to a full disk, a closed descriptor or a closed pipe.
+  const std::pair<ToolOptions::Output, int> losses[] = {
+      {ToolOptions::kFull, ENOSPC}, {ToolOptions::kClosed, EBADF}, {ToolOptions::kBroken, EPIPE}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.line);
+    ScopedEnv vel30("VEL30_MBCS_ENCODING", row.vel30), lang("LANG", row.lang);
+    std::istringstream words(row.line);
+    const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
+    const ToolResult run = runTool(args, row.input);
+    EXPECT_TRUE(matches(run.out, row.out)) << run.out.substr(0, 200);
+    EXPECT_TRUE(matches(run.err, row.err)) << run.err;
+    EXPECT_EQ(run.status, row.status);
+    if (row.status != 0) {
+      EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "one line says why";
+      continue;
+    }
+    for (const auto& loss : losses) {
+      const ToolResult lost = runTool(args, row.input, {loss.first});
+      EXPECT_EQ(lost.status, 1);
+      EXPECT_EQ(lost.err, std::string("quire: cannot write standard output: ") +
+                              std::strerror(loss.second) + "\n");
+    }
+  }
+}
+
+TEST(ToolTest, RecodeCutAnywhereGivesTheBytesAndCountsOfOneConversion) {
+  // Starts with characters of every length and a shift, so that a cut a few
+  // bytes in falls inside them: kanji, an emoji, half-width katakana, JIS X
+  // 0212 (three bytes in EUC-JP), the JIS X 0201 Roman pair, and kanji whose
+  // ISO-2022-JP bytes hold 0x3F.
+  const std::string text =
+      u8"漢人😀ｱ丂¥a‾b~c\\d简体中文€\uFFFD?もももすもももものうち\r\n¥100 JIS: 与人仁\tfin\n";
+  // Malformed bytes in each encoding, in the same order as kEncodings.
+  const char* const malformed[] = {"\x85\x40\xA0\xFD\x81\x7F\n", "\xA1\x41\x8F\xA1\x41\x8E\xE0\n",
+                                   "\x80\x1B(Ix\x1B$B\x30\n\x30\x21\x1B(B\n",
+                                   "\xE3\x81\x41\xFF\xF0\x9F\x98\n", "\x81\x30\xFF\n"};
+  std::string longRun;  // no ASCII for far longer than a piece may wait
+  for (int i = 0; i < 5000; ++i) longRun += u8"漢字仮名交";
+  for (std::size_t f = 0; f < 5; ++f) {
+    const char* const from = kEncodings[f];
+    const std::string bytes = oneShot("UTF-8", from, text) + malformed[f];
+    const std::string longBytes = oneShot("UTF-8", from, longRun);
+    for (const char* to : kEncodings) {
+      SCOPED_TRACE(std::string(from) + " to " + to);
+      const auto whole = inPieces(from, to, bytes, bytes.size());
+      ASSERT_EQ(std::get<0>(whole), oneShot(from, to, bytes));
+      for (std::size_t size = 1; size < bytes.size(); ++size)
+        ASSERT_EQ(inPieces(from, to, bytes, size), whole) << "pieces of " << size;
+      EXPECT_TRUE(std::get<0>(inPieces(from, to, longBytes, 1001)) == oneShot(from, to, longBytes));
+    }
+  }
+  // A zero byte ends a text: the second starts in ASCII, where "4A" is no kanji.
+  EXPECT_EQ(std::get<0>(inPieces("ISO-2022-JP", "UTF-8", std::string("\x1B$B4A\0" "4A\0", 9), 4)),
+            std::string(u8"漢\0" "4A\0", 7));
+}
+
+TEST(ToolTest, RecodeWritesEachLineAsItArrives) {
+  for (const char* to : {"WINDOWS31J", "ISO-2022-JP", "UTF-8"}) {
+    SCOPED_TRACE(to);
+    std::string expected;
+    ToolOptions typing;
+    typing.meanwhile = [&](pid_t, int input, const std::string& output) {
+      for (const std::string line : {u8"一行目 first\n", u8"二行目 ¥second\n"}) {
+        expected += oneShot("UTF-8", to, line);
+        ASSERT_EQ(::write(input, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+        for (int tries = 0; readFile(output) != expected && tries < 3000; ++tries) ::usleep(10000);
+        ASSERT_EQ(readFile(output), expected);
+      }
+    };
+    // Lossy: WINDOWS31J writes "?" for the yen sign, which is not the point here.
+    const ToolResult run = runTool({"recode", "-c", "--from", "UTF-8", "--to", to}, "", typing);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, expected);
+  }
+}
+
+TEST(ToolTest, CopyIsWholeOrLeavesDestAsItWasAndNoNewFile) {
+  TempDir dir;
+  const auto files = [&dir] { return std::distance(fs::directory_iterator(dir.path()), {}); };
+  std::string bytes(3 << 20, '\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 + i / 251);
+  const std::string kept = "the old DEST\n", source = dir.file("source"), dest = dir.file("dest");
+  const std::string none = dir.file("none"), folder = dir.file("folder"), link = dir.file("link");
+  writeFile(source, bytes);
+  writeFile(dest, kept);
+  fs::permissions(dest, fs::perms(0640));
+  fs::create_directory(folder);
+  writeFile(dir.file("target"), "linked contents");
+  fs::create_symlink("target", link);
+  const struct {
+    std::string source, dest, message;  // no message for a copy that succeeds
+    rlim_t fileSizeLimit = RLIM_INFINITY;
+  } cases[] = {
+      {source, dest, "cannot write '" + dest + "': File too large", 256 << 10},
+      {none, dest, "cannot read '" + none + "': No such file or directory"},
+      {folder, dest, "cannot read '" + folder + "': Is a directory"},
+      {source, folder, "cannot write '" + folder + "': Is a directory"},
+      {source, none + "/dest",
+       "cannot create a new file beside '" + none + "/dest': No such file or directory"},
+      {source, dir.file("new"), ""}, {source, link, ""}, {source, dest, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dest + " " + c.message);
+    // Closed: copy writes nothing there, and the new file must not take its place.
+    const ToolOptions options{ToolOptions::kClosed, c.fileSizeLimit};
+    const ToolResult run = runTool({"copy", c.source, c.dest}, "", options);
+    EXPECT_EQ(run.status, c.message.empty() ? 0 : 1);
+    EXPECT_EQ(run.err, c.message.empty() ? "" : "quire: " + c.message + "\n");
+    EXPECT_TRUE(readFile(c.message.empty() ? c.dest : dest) == (c.message.empty() ? bytes : kept));
+    EXPECT_TRUE(fs::is_empty(folder));
+  }
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  EXPECT_EQ(fs::status(dir.file("new")).permissions(), fs::perms(0666 & ~mask));
+  EXPECT_EQ(fs::status(dest).permissions(), fs::perms(0640));
+  EXPECT_TRUE(fs::is_symlink(link));
+  // A signal midway: a pipe as source holds the copy open while the test wants.
+  fs::create_symlink("/dev/stdin", dir.file("stdin"));
+  ASSERT_EQ(files(), 7) << "source, dest, folder, target, link, new, stdin: no new file left";
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    ToolOptions killing;
+    killing.meanwhile = [&](pid_t tool, int input, const std::string&) {
+      ASSERT_EQ(::write(input, bytes.data(), 200 << 10), 200 << 10);
+      // The copy is under way once its new file stands beside DEST.
+      for (int tries = 0; files() == 7 && tries < 3000; ++tries) ::usleep(10000);
+      ASSERT_EQ(files(), 8);
+      ::kill(tool, signal);
+    };
+    EXPECT_EQ(runTool({"copy", dir.file("stdin"), dest}, "", killing).status, 128 + signal);
+    EXPECT_TRUE(readFile(dest) == bytes);
+    EXPECT_EQ(files(), 7);
+  }
+}
+
+}  // namespace
