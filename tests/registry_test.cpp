@@ -1,7 +1,9 @@
 #include "quire/Object.h"
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -37,11 +39,12 @@ struct ObservedStream : std::istringstream {
   std::function<void()> onDelete_;
 };
 
-// A new input whose owned stream is seen going; log, if given, gets its handle.
-int observedInput(Object& registry, std::vector<int>* log, std::atomic<int>* count = nullptr) {
+// A new input whose owned stream, when deleted, adds its handle to log. The
+// registry deletes under its lock, so threads may share one log.
+int observedInput(Object& registry, std::vector<int>& log) {
   const int handle = registry.createNativeObject(kInput, nullptr);
   auto* holder = reinterpret_cast<Quire::ParamInputHolder*>(registry.getNativeObject(handle));
-  holder->stream = new ObservedStream([=] { log ? log->push_back(handle) : void(++*count); });
+  holder->stream = new ObservedStream([handle, &log] { log.push_back(handle); });
   holder->ownsStream = true;
   return handle;
 }
@@ -63,7 +66,7 @@ TEST(Registry, IssuesHandlesInOrderAndWrapsPastLiveOnes) {
             issued);
 }
 
-TEST(Registry, BuildsByKindCountsDocumentsAndIgnoresHandlesWithoutARecord) {
+TEST(Registry, BuildsByKindReplacesDocumentsAndIgnoresHandlesWithoutARecord) {
   Object registry;
   for (QUIRE_OBJ_TYPE kind : {kString, kInput, kOutput, kOther}) {
     const int handle = registry.createNativeObject(kind, nullptr);
@@ -90,53 +93,11 @@ TEST(Registry, BuildsByKindCountsDocumentsAndIgnoresHandlesWithoutARecord) {
   EXPECT_EQ(5, registry.createNativeObject(kString, nullptr));
 }
 
-TEST(Registry, DeletesAtTheLastReleaseOnlyAndCopiesNever) {
-  Object registry;
-  std::vector<int> deleted;
-  const int handle = observedInput(registry, &deleted);
-  registry.addrefNativeObject(handle);
-  registry.addrefNativeObject(handle);
-  {
-    // Copies share the records; only one of them may delete a shared object.
-    Object copy(registry), assigned;
-    assigned = registry;
-    EXPECT_EQ(registry.getNativeObject(handle), copy.getNativeObject(handle));
-    EXPECT_EQ(registry.getNativeObject(handle), assigned.getNativeObject(handle));
-    EXPECT_EQ(handle + 1, copy.createNativeObject(kString, nullptr));
-    copy.releaseNativeObject(handle + 1);
-    copy = assigned = Object();
-  }
-  registry.releaseNativeObject(handle);
-  registry.releaseNativeObject(handle);
-  EXPECT_TRUE(deleted.empty());
-  EXPECT_NE(0, registry.getNativeObject(handle));
-  registry.releaseNativeObject(handle);
-  registry.releaseNativeObject(handle);  // the record is gone: does nothing
-  EXPECT_EQ(std::vector<int>{handle}, deleted);
-  EXPECT_EQ(0, registry.getNativeObject(handle));
-
-  // A caller's stream (not owned) survives its holder.
-  std::istringstream callers("kept");
-  const int borrowed = registry.createNativeObject(kInput, nullptr);
-  reinterpret_cast<Quire::ParamInputHolder*>(registry.getNativeObject(borrowed))->stream = &callers;
-  registry.releaseNativeObject(borrowed);
-  EXPECT_EQ("kept", callers.str());
-}
-
-TEST(Registry, DestructionDeletesOldestFirstWhateverTheCountThenTemporaryFiles) {
-  std::vector<int> deleted;
-  {
-    Object registry;
-    for (int i = 0; i < 4; ++i) registry.addrefNativeObject(observedInput(registry, &deleted));
-    registry.releaseNativeObject(2);
-    registry.releaseNativeObject(2);
-  }
-  EXPECT_EQ((std::vector<int>{2, 1, 3, 4}), deleted);
-
+TEST(Registry, DestructionRemovesTheTemporaryFilesThatItCounted) {
   quire_test::TempDir dir;
   quire_test::ScopedCurrentDir inside(dir.path());
-  // setNativeObject calls, and which of Pdf-v3-temp0..2.pdf are left then.
   const auto name = [](char i) { return std::string("Pdf-v3-temp") + i + ".pdf"; };
+  // setNativeObject calls, and which of Pdf-v3-temp0..2.pdf are left then.
   for (const auto& c : {std::make_pair(0, "012"), std::make_pair(1, "12"),
                         std::make_pair(5, "2")}) {
     for (char i : {'0', '1', '2'}) quire_test::writeFile(name(i), "x");
@@ -151,20 +112,43 @@ TEST(Registry, DestructionDeletesOldestFirstWhateverTheCountThenTemporaryFiles) 
   }
 }
 
-// Four threads create, look up and release handles on instances of their own
-// and on one shared instance, where each hands a reference on every handle
-// it makes to whichever thread comes next; every shared object goes exactly once.
+// Only the last release deletes; copies of a registry share its records and
+// never delete them; destruction deletes what is left, oldest first, whatever
+// the count.
+TEST(Registry, DeletesAtTheLastReleaseAndTheRestOldestFirstAtDestruction) {
+  std::vector<int> deleted;
+  {
+    Object registry;
+    for (int i = 0; i < 4; ++i) registry.addrefNativeObject(observedInput(registry, deleted));
+    {
+      Object copy(registry), assigned;
+      assigned = registry;
+      EXPECT_EQ(registry.getNativeObject(2), copy.getNativeObject(2));
+      EXPECT_EQ(registry.getNativeObject(2), assigned.getNativeObject(2));
+      EXPECT_EQ(5, copy.createNativeObject(kString, nullptr));
+      copy.releaseNativeObject(5);
+      copy = assigned = Object();
+    }
+    registry.releaseNativeObject(2);
+    EXPECT_TRUE(deleted.empty());
+    EXPECT_NE(0, registry.getNativeObject(2));
+    registry.releaseNativeObject(2);
+    EXPECT_EQ(std::vector<int>{2}, deleted);
+  }
+  EXPECT_EQ((std::vector<int>{2, 1, 3, 4}), deleted);
+}
+
+// Four threads create, look up and release handles on one instance, where
+// each hands a reference on every handle it makes to whichever thread comes
+// next; every object goes exactly once.
 TEST(Registry, ThreadsShareHandlesSafely) {
   constexpr int kThreads = 4, kRounds = 2000;
   Object shared;
-  std::atomic<int> deleted{0}, passed{0};  // passed: a handle with a reference to take
+  std::vector<int> deleted;
+  std::atomic<int> passed{0};  // a handle with a reference to take
   auto worker = [&] {
-    Object own;
     for (int round = 0; round < kRounds; ++round) {
-      const int local = own.createNativeObject(kString, nullptr);
-      EXPECT_NE(0, own.getNativeObject(local));
-      own.releaseNativeObject(local);
-      const int handle = observedInput(shared, nullptr, &deleted);
+      const int handle = observedInput(shared, deleted);
       shared.addrefNativeObject(handle);  // the reference that travels
       const int received = passed.exchange(handle);
       shared.releaseNativeObject(handle);
@@ -176,9 +160,10 @@ TEST(Registry, ThreadsShareHandlesSafely) {
   for (int i = 0; i < kThreads; ++i) threads.emplace_back(worker);
   for (std::thread& t : threads) t.join();
   shared.releaseNativeObject(passed.load());
-  EXPECT_EQ(kThreads * kRounds, deleted.load());
-  for (int handle = 1; handle <= kThreads * kRounds; ++handle)
-    ASSERT_EQ(0, shared.getNativeObject(handle)) << handle;
+  std::vector<int> every(kThreads * kRounds);
+  std::iota(every.begin(), every.end(), 1);
+  std::sort(deleted.begin(), deleted.end());
+  EXPECT_EQ(every, deleted);
 }
 
 }  // namespace
