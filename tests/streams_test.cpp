@@ -13,7 +13,6 @@
 #include <fstream>
 #include <functional>
 #include <future>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -50,23 +49,19 @@ TEST_F(Streams, AnInputReadsAndSeeksAndItsCopiesShareOnePosition) {
   writeFile(path, kTen);
   VelParamInput in = VelParamString(path.c_str());  // converts implicitly
   EXPECT_EQ(path, in.getPath().c_str());
-  // In order: a read of `count` bytes (direction 'r') or a move, and what it gives.
+  // In order: a read of `count` bytes (direction 'r') or a move, and what it
+  // gives; direction 7 is unknown and moves nothing.
   const struct { int direction; long count; const char* gives; } steps[] = {
       {'r', 4, "0123"}, {'r', 100, "456789"}, {'r', 100, "-1"}, {1, 0, "10"}, {0, 0, "0"},
-      {2, -2, "8"}, {'r', 100, "89"}, {0, 3, "3"},
-      {7, 5, "3"},  // an unknown direction moves nothing
-      {1, 2, "5"}};
-  for (const auto& step : steps) {
-    EXPECT_EQ(step.gives, step.direction == 'r'
-                              ? readText(in, int(step.count))
-                              : std::to_string(in.seekoff(step.count, step.direction, 0)))
-        << "step " << &step - steps;
-  }
+      {2, -2, "8"}, {'r', 100, "89"}, {0, 3, "3"}, {7, 5, "3"}, {1, 2, "5"}};
+  for (const auto& s : steps)
+    EXPECT_EQ(s.gives, s.direction == 'r' ? readText(in, int(s.count))
+                                          : std::to_string(in.seekoff(s.count, s.direction, 0)))
+        << "step " << &s - steps;
   // A copy shares the position, and keeps the file open when the original goes.
   VelParamInput copy;
   copy = in;
   in = VelParamInput();
-  EXPECT_TRUE(openHere(path));
   EXPECT_EQ("56", readText(copy, 2));
   const VelParamInput& alias = copy;
   copy = alias;  // must not let go of the last holder
@@ -80,7 +75,10 @@ TEST_F(Streams, AnInputReadsAndSeeksAndItsCopiesShareOnePosition) {
   EXPECT_FALSE(openHere(path) || copy.canRead());
 }
 
-TEST_F(Streams, AnOutputCreatesOrEmptiesTheFileAndItsCopiesShareTheRemoveFlag) {
+// An output creates or empties its file at once. The first flagged
+// destruction of any copy removes whatever the path names then; assignment
+// and the last release only close.
+TEST_F(Streams, AFlaggedOutputRemovesWhateverItsPathNamesThen) {
   writeFile(path, "old content");
   // The flag values set in order on the original, and whether the file
   // survives the copy, which goes first.
@@ -95,36 +93,28 @@ TEST_F(Streams, AnOutputCreatesOrEmptiesTheFileAndItsCopiesShareTheRemoveFlag) {
       EXPECT_EQ(5, copy.write(kHello, 5));
       for (unsigned char flag : c.first) out.setRemoveFlag(flag);
 #if defined(_WIN32)
-      // Windows refuses to remove an open file: the stream that both copies
-      // share must close before the file goes.
+      // Windows refuses to remove an open file: the shared stream must close first.
       ASSERT_NE(0, std::remove(path.c_str())) << "removed while open";
 #endif
     }
     EXPECT_EQ(c.second ? "hello" : "", readFile(path)) << c.first.size() << " flag changes";
     EXPECT_EQ(c.second, fileExists(path)) << c.first.size() << " flag changes";
   }
-  {
-    // Assignment lets go of "first" and closes it, never removing it. The
-    // flagged temporary goes next: only that first flagged destruction removes.
-    VelParamOutput copy(dir.file("first").c_str());
-    copy = VelParamOutput(path.c_str());
-    EXPECT_FALSE(openHere(dir.file("first")) || fileExists(path));
-    EXPECT_TRUE(fileExists(dir.file("first")) && copy.canWrite());
-    EXPECT_EQ(-1, copy.write(kHello, 5));  // its holder has no stream left
-    writeFile(path, "newcomer");
-  }
-  EXPECT_EQ("newcomer", readFile(path));
-}
-
-// A flagged output removes whatever its path names when it goes.
-TEST_F(Streams, AFlaggedOutputRemovesWhateverItsPathNamesThen) {
   const std::string other = dir.file("other");
-  writeFile(other, "someone's");
   {
-    VelParamOutput out(path.c_str());
-    VelParamOutput(out).getPath() = other.c_str();  // through a copy, for every copy
+    VelParamOutput copy(dir.file("first").c_str());
+    {
+      VelParamOutput out(path.c_str());
+      copy = out;  // lets go of "first": closed, never removed
+      copy.getPath() = other.c_str();  // for every copy
+      writeFile(other, "someone's");
+    }  // out goes first and removes what the path names now
+    EXPECT_FALSE(openHere(dir.file("first")) || fileExists(other));
+    EXPECT_TRUE(fileExists(dir.file("first")) && fileExists(path) && copy.canWrite());
+    EXPECT_EQ(-1, copy.write(kHello, 5));  // its holder has no stream left
+    writeFile(other, "newcomer");
   }
-  EXPECT_TRUE(fileExists(path) && !fileExists(other));
+  EXPECT_EQ("newcomer", readFile(other));  // only the first flagged destruction removes
 #if !defined(_WIN32)  // Windows has no FIFO and refuses to rename over an open file
   {
     VelParamOutput out(path.c_str());
@@ -133,7 +123,6 @@ TEST_F(Streams, AFlaggedOutputRemovesWhateverItsPathNamesThen) {
   }
   EXPECT_FALSE(fileExists(path));
   // Through a link: the link goes, the file it leads to stays.
-  writeFile(other, "kept");
   fs::create_symlink(other, path);
   EXPECT_EQ(5, VelParamOutput(path.c_str()).write(kHello, 5));
   EXPECT_TRUE(fileExists(other) && !fileExists(path));
@@ -206,37 +195,27 @@ TEST_F(Streams, RefusedCallsGiveMinusOne) {
   EXPECT_TRUE(fs::is_directory(dir.file("dir")));
 }
 
-// Each thread opens an input and an output, hands copies of both to the next
-// thread, and lets its own go while the receiver reads on and finally decides
-// the output's file.
+// Copies of an input and an output travel to a thread of their own, which
+// reads on while the sender lets its copies go, and decides the file alone.
 TEST_F(Streams, ParametersTravelBetweenThreads) {
-  constexpr int kThreads = 4, kRounds = 20;  // kRounds even: each thread flags half
+  constexpr int kRounds = 40;  // even: half the files are kept
   writeFile(path, kTen);
-  using Parcel = std::unique_ptr<std::pair<VelParamInput, VelParamOutput>>;
-  // Slot t * kRounds + r carries what thread t receives in round r.
-  std::vector<std::promise<Parcel>> slots(kThreads * kRounds);
-  std::vector<std::future<Parcel>> arrivals;
-  for (auto& slot : slots) arrivals.push_back(slot.get_future());
-  auto work = [&](int self) {
-    for (int round = 0; round < kRounds; ++round) {
-      std::string name = std::to_string(self * kRounds + round);
-      {
-        VelParamInput input(path.c_str());
-        VelParamOutput output(dir.file(name).c_str());
-        EXPECT_EQ("0123", readText(input, 4));
-        EXPECT_EQ(int(name.size()), output.write(&name[0], int(name.size())));
-        if (round % 2 == 0) output.setRemoveFlag(0);
-        Parcel parcel(new std::pair<VelParamInput, VelParamOutput>(input, output));
-        output = VelParamOutput();  // only the receiver's copy may remove the file now
-        slots[((self + 1) % kThreads) * kRounds + round].set_value(std::move(parcel));
-      }  // the sender's input copy goes while the receiver works
-      EXPECT_EQ("4567", readText(arrivals[self * kRounds + round].get()->first, 4));
-    }
-  };
-  std::vector<std::thread> threads;
-  for (int i = 0; i < kThreads; ++i) threads.emplace_back(work, i);
-  for (std::thread& thread : threads) thread.join();
-  for (int i = 0; i < kThreads * kRounds; ++i)
+  std::vector<std::thread> receivers;
+  for (int i = 0; i < kRounds; ++i) {
+    std::string name = std::to_string(i);
+    VelParamInput input(path.c_str());
+    VelParamOutput output(dir.file(name).c_str());
+    EXPECT_EQ("0123", readText(input, 4));
+    EXPECT_EQ(int(name.size()), output.write(&name[0], int(name.size())));
+    if (i % 2 == 0) output.setRemoveFlag(0);
+    receivers.emplace_back([input, output]() mutable {
+      EXPECT_EQ("4567", readText(input, 4));
+      EXPECT_TRUE(output.canWrite());
+    });
+    output = VelParamOutput();  // only the receiver's copy may remove the file now
+  }
+  for (std::thread& receiver : receivers) receiver.join();
+  for (int i = 0; i < kRounds; ++i)
     EXPECT_EQ(i % 2 == 0 ? std::to_string(i) : "", readFile(dir.file(std::to_string(i))));
   EXPECT_FALSE(openHere(path));
 }
