@@ -86,10 +86,11 @@ TEST_F(Streams, AFlaggedOutputRemovesWhateverItsPathNamesThen) {
       {{}, false}, {{0}, true}, {{0, 1}, false}, {{0, 1, 0}, true}, {{0, 2}, false}};
   for (const auto& c : cases) {
     {
-      VelParamOutput out(path.c_str()), copy(out);
+      VelParamOutput out(path.c_str());
       EXPECT_TRUE(fileExists(path) && readFile(path).empty());
       const VelParamOutput& alias = out;
-      out = alias;  // must not let go of the holder
+      out = alias;  // must not let go of the only holder
+      VelParamOutput copy(out);
       EXPECT_EQ(5, copy.write(kHello, 5));
       for (unsigned char flag : c.first) out.setRemoveFlag(flag);
 #if defined(_WIN32)
