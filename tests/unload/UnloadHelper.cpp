@@ -19,24 +19,13 @@ alignas(Quire::VelParamOutput) unsigned char outputStorage[sizeof(Quire::VelPara
 
 }  // namespace
 
-// Opens a flagged output on path and writes count bytes in pieces small
-// enough to stay in the stream's buffer; returns the bytes that write took.
+// Opens a flagged output on path and writes count bytes to it in one call.
 // A later call abandons the earlier output, whose holder stays registered.
+// Returns the output's registry handle: no call reports it, but it is the
+// object's last member, in the layout that the public header fixes.
 HELPER_EXPORT int helperWriteAndKeep(const char* path, const char* bytes, int count) {
   auto* output = new (outputStorage) Quire::VelParamOutput(path);
-  if (!output->canWrite()) return -1;
-  constexpr int kPiece = 100;
-  int written = 0;
-  for (int at = 0; at < count; at += kPiece) {
-    const int piece = count - at < kPiece ? count - at : kPiece;
-    if (output->write(const_cast<char*>(bytes + at), piece) == piece) written += piece;
-  }
-  return written;
-}
-
-// The registry handle of the last output. No call reports it, but it is the
-// object's last member, in the layout that the public header fixes.
-HELPER_EXPORT int helperLastHandle() {
+  output->write(const_cast<char*>(bytes), count);
   int handle;
   std::memcpy(&handle, outputStorage + sizeof outputStorage - sizeof handle, sizeof handle);
   return handle;
