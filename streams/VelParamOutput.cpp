@@ -23,15 +23,26 @@ VelParamOutput::VelParamOutput(const VelParamOutput& other)
     : VelParamStream(other), handle(copyHandle(other.handle)) {}
 
 VelParamOutput::~VelParamOutput() {
-  ParamOutputHolder* holder = holderOf<ParamOutputHolder>(handle);
-  if (holder != nullptr && holder->removeFlag && holder->ownsStream) {
+  // Copies may go in several threads at once: the lock lets one of them alone
+  // take the stream; closing and removing then run without holding it.
+  std::ostream* owned = nullptr;
+  ParamOutputHolder* holder;
+  {
+    MoxCommon::MXMutex lock(globalLock);
+    holder = holderOf<ParamOutputHolder>(handle);
+    if (holder != nullptr && holder->removeFlag && holder->ownsStream) {
+      owned = holder->stream;
+      holder->stream = nullptr;
+      holder->ownsStream = false;
+    }
+  }
+  if (owned != nullptr) {
     // An owned stream is the ofstream made here: a file it failed to open
     // was never this object's, and stays.
-    const bool opened = static_cast<std::ofstream*>(holder->stream)->is_open();
-    delete holder->stream;  // flushes and closes before the file goes
-    holder->stream = nullptr;
-    holder->ownsStream = false;
+    const bool opened = static_cast<std::ofstream*>(owned)->is_open();
+    delete owned;  // flushes and closes before the file goes
     // By name: whatever the path names now goes, a link but not its target.
+    // This copy's reference keeps the holder alive until the release below.
     if (opened) std::remove(holder->path.c_str());
   }
   globalObject.releaseNativeObject(handle);
@@ -47,6 +58,7 @@ VelParamOutput& VelParamOutput::operator=(const VelParamOutput& other) {
 }
 
 void VelParamOutput::setRemoveFlag(unsigned char flag) {
+  MoxCommon::MXMutex lock(globalLock);  // a copy may be going in another thread
   ParamOutputHolder* holder = holderOf<ParamOutputHolder>(handle);
   if (holder != nullptr) holder->removeFlag = flag != 0;
 }

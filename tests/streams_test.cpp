@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #endif
 
+#include <atomic>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
@@ -221,6 +222,24 @@ TEST_F(Streams, ParametersTravelBetweenThreads) {
   for (int i = 0; i < kRounds; ++i)
     EXPECT_EQ(i % 2 == 0 ? std::to_string(i) : "", readFile(dir.file(std::to_string(i))));
   EXPECT_FALSE(openHere(path));
+}
+
+// Two copies of a flagged output destroyed at the same moment in two threads:
+// one of them alone closes and removes the file.
+TEST_F(Streams, CopiesDestroyedAtOnceRemoveTheFileOnce) {
+  for (int round = 0; round < 200; ++round) {
+    auto first = std::make_unique<VelParamOutput>(path.c_str());
+    auto second = std::make_unique<VelParamOutput>(*first);
+    std::atomic<int> ready{0};
+    const auto drop = [&ready](std::unique_ptr<VelParamOutput>& copy) {
+      for (++ready; ready < 2;) std::this_thread::yield();
+      copy.reset();
+    };
+    std::thread other(drop, std::ref(second));
+    drop(first);
+    other.join();
+    ASSERT_FALSE(fileExists(path)) << round;
+  }
 }
 
 }  // namespace
