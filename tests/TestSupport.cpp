@@ -5,7 +5,6 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <stdexcept>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -41,16 +40,11 @@ ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
 ScopedEnv::~ScopedEnv() { putEnv(name_.c_str(), hadValue_ ? oldValue_.c_str() : nullptr); }
 
 TempDir::TempDir() {
+  // create_directory throws when it cannot create, and is false on a name taken.
   std::random_device random;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const fs::path candidate =
-        fs::temp_directory_path() / ("quire-test-" + std::to_string(random()));
-    if (fs::create_directory(candidate)) {
-      path_ = candidate.string();
-      return;
-    }
-  }
-  throw std::runtime_error("no fresh temporary directory");
+  do {
+    path_ = (fs::temp_directory_path() / ("quire-test-" + std::to_string(random()))).string();
+  } while (!fs::create_directory(path_));
 }
 
 TempDir::~TempDir() {
