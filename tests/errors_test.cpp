@@ -11,9 +11,8 @@ using namespace quire_test;
 
 Wide wide(const VelParamString& text) { return Wide(text.w_str()); }
 
-// Every code's name and both messages, the Japanese one converted into UTF-8,
-// are compared with a reviewed list by the error_catalogue test; these are
-// what that list cannot show.
+// The error_catalogue test compares every code's name and both messages, the Japanese
+// one in UTF-8, with a reviewed list; here is what that list cannot show.
 TEST(VelExceptionTest, KeepsWhatItIsGivenAndConvertsWhatItHoldsOnEveryCall) {
   const ScopedEncoding defaultEncoding(nullptr);
   VelException fromCode = VelErrorCode::CANNOT_READ_PDF();  // an int converts implicitly
@@ -36,7 +35,6 @@ TEST(VelExceptionTest, KeepsWhatItIsGivenAndConvertsWhatItHoldsOnEveryCall) {
   // The Japanese copy is read as WINDOWS31J, like a catalogue text.
   VelParamString& japanese = exception.getErrorMessageJP();
   EXPECT_STREQ(japanese.c_str(), u8"3ページ目がありません");
-  EXPECT_EQ(wide(japanese), wide(text));
 
   // Both messages changed through the references, the English one although the
   // exception is const: the next call converts the new bytes, and copies carry them.
