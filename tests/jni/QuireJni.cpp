@@ -15,15 +15,12 @@ jstring javaString(JNIEnv* env, const Quire::VelParamString& text) {
 
 extern "C" JNIEXPORT void JNICALL Java_QuireJniTest_throwVelException(JNIEnv* env, jclass,
                                                                       jint code) {
-  try {
-    throw Quire::VelException(code);
-  } catch (Quire::VelException& error) {
-    jclass exceptionClass = env->FindClass("QuireJniTest$QuireException");
-    jmethodID init = env->GetMethodID(exceptionClass, "<init>",
-                                      "(ILjava/lang/String;Ljava/lang/String;)V");
-    jobject exception = env->NewObject(exceptionClass, init, error.getErrorCode(),
-                                       javaString(env, error.getErrorMessage()),
-                                       javaString(env, error.getErrorMessageJP()));
-    env->Throw(static_cast<jthrowable>(exception));
-  }
+  Quire::VelException error(code);
+  jclass exceptionClass = env->FindClass("QuireJniTest$QuireException");
+  jmethodID init = env->GetMethodID(exceptionClass, "<init>",
+                                    "(ILjava/lang/String;Ljava/lang/String;)V");
+  jobject exception = env->NewObject(exceptionClass, init, error.getErrorCode(),
+                                     javaString(env, error.getErrorMessage()),
+                                     javaString(env, error.getErrorMessageJP()));
+  env->Throw(static_cast<jthrowable>(exception));
 }
