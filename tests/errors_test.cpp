@@ -9,6 +9,10 @@ namespace {
 using namespace Quire;
 using namespace quire_test;
 
+// Three members and nothing else: the layout that other libraries build against.
+static_assert(sizeof(VelException) == 2 * sizeof(VelParamString) + alignof(VelParamString),
+              "code and two messages");
+
 Wide wide(const VelParamString& text) { return Wide(text.w_str()); }
 
 // The error_catalogue test compares every code's name and both messages, the Japanese
