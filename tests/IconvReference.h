@@ -38,10 +38,9 @@ inline unsigned codePointAt(const std::string& units, std::size_t at, bool bigEn
     const auto* b = reinterpret_cast<const unsigned char*>(&units[at + i]);
     return bigEndian ? b[0] << 8 | b[1] : b[1] << 8 | b[0];
   };
-  const bool pair = at + 4 <= units.size() && (unit(0) & 0xFC00) == 0xD800 &&
-                    (unit(2) & 0xFC00) == 0xDC00;
-  *bytes = pair ? 4 : 2;
-  return pair ? 0x10000 + ((unit(0) - 0xD800) << 10) + (unit(2) - 0xDC00) : unit(0);
+  const unsigned high = unit(0), low = at + 4 <= units.size() ? unit(2) : 0;
+  *bytes = (high & 0xFC00) == 0xD800 && (low & 0xFC00) == 0xDC00 ? 4 : 2;
+  return *bytes == 4 ? 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00) : high;
 }
 
 // One conversion through the component as a caller makes it, of source with
