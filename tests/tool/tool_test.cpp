@@ -31,7 +31,7 @@ using Quire::VelCodeConverter;
 namespace fs = std::filesystem;
 
 struct ToolResult {
-  int status = -1;  // the exit status, or 128 + the signal that ended it
+  int status;  // the exit status, 128 + the signal that ended it, or -1
   std::string out, err;
 };
 
@@ -86,13 +86,10 @@ ToolResult runTool(std::vector<std::string> args, const std::string& input = "",
   else  // a blocking write to a pipe returns once all is read, or the tool has gone
     std::ignore = ::write(in[1], input.data(), input.size());
   ::close(in[1]);
-  ToolResult result;
   int status = 0;
-  if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return result;
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  result.out = readFile(dir.file("out"));
-  result.err = readFile(dir.file("err"));
-  return result;
+  const bool ended = pid > 0 && ::waitpid(pid, &status, 0) == pid;
+  return {!ended ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+          readFile(dir.file("out")), readFile(dir.file("err"))};
 }
 
 const char* const kEncodings[] = {"WINDOWS31J", "EUC-JP", "ISO-2022-JP", "UTF-8", "ChineseGBK"};
