@@ -284,7 +284,7 @@ TEST(ToolTest, CopyIsWholeOrLeavesDestAsItWasAndNoNewFile) {
       {pipe, dest, "", RLIM_INFINITY, SIGHUP},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.source + " " + c.dest + " " + c.message);
+    SCOPED_TRACE(c.source + " " + c.dest + " " + c.message + " signal " + std::to_string(c.signal));
     const auto killing = [&](pid_t tool, int input, const std::string&) {
       ASSERT_EQ(::write(input, bytes.data(), 200 << 10), 200 << 10);
       // The copy is under way once its new file stands beside DEST.
