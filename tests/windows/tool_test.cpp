@@ -28,11 +28,9 @@ std::string quire(const TempDir& dir, const std::string& arguments,
 TEST(ToolOnWindows, GivesItsExitStatusAndRecodesBytesThatTextModeWouldChange) {
   TempDir dir;
   EXPECT_EQ(quire(dir, "error 31O4"), "2:");
-  // CR LF, a lone LF and Ctrl-Z pass as they are.
-  const std::string utf8 = u8"印刷\r\nline\n\x1A" "end";
-  const std::string windows31j = "\x88\xF3\x8D\xFC\r\nline\n\x1A" "end";
-  EXPECT_EQ(quire(dir, "recode --from UTF-8 --to WINDOWS31J", utf8), "0:" + windows31j);
-  EXPECT_EQ(quire(dir, "recode --from WINDOWS31J --to UTF-8", windows31j), "0:" + utf8);
+  // CR LF, a lone LF and Ctrl-Z pass as they are (same_bytes.sh: every character, both ways).
+  EXPECT_EQ(quire(dir, "recode --from UTF-8 --to WINDOWS31J", u8"印刷\r\nline\n\x1A" "end"),
+            "0:\x88\xF3\x8D\xFC\r\nline\n\x1A" "end");
 }
 
 }  // namespace
