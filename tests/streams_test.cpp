@@ -199,47 +199,35 @@ TEST_F(Streams, RefusedCallsGiveMinusOne) {
 }
 
 // Copies of an input and an output travel to a thread of their own, which
-// reads on while the sender lets its copies go, and decides the file alone.
-TEST_F(Streams, ParametersTravelBetweenThreads) {
-  constexpr int kRounds = 40;  // even: half the files are kept
+// reads on and then lets them go at the same moment as the sender lets its
+// own go: one copy alone closes the output and, if flagged, removes its file.
+TEST_F(Streams, CopiesTravelToAThreadAndGoThereAtOnceWithTheSendersOwn) {
+  constexpr int kRounds = 200;  // even: half the files are kept
+  using Copies = std::pair<VelParamInput, VelParamOutput>;
   writeFile(path, kTen);
-  std::vector<std::thread> receivers;
   for (int i = 0; i < kRounds; ++i) {
     std::string name = std::to_string(i);
-    VelParamInput input(path.c_str());
-    VelParamOutput output(dir.file(name).c_str());
-    EXPECT_EQ("0123", readText(input, 4));
-    EXPECT_EQ(int(name.size()), output.write(&name[0], int(name.size())));
-    if (i % 2 == 0) output.setRemoveFlag(0);
-    // Behind a pointer, so that the receiver alone destroys these copies: the
-    // thread's function, moved, would leave a flagged copy to go here too.
-    auto parcel = std::make_unique<std::pair<VelParamInput, VelParamOutput>>(input, output);
-    receivers.emplace_back(
-        [parcel = std::move(parcel)] { EXPECT_EQ("4567", readText(parcel->first, 4)); });
-    output = VelParamOutput();  // only the receiver's copy may remove the file now
-  }
-  for (std::thread& receiver : receivers) receiver.join();
-  for (int i = 0; i < kRounds; ++i)
-    EXPECT_EQ(i % 2 == 0 ? std::to_string(i) : "", readFile(dir.file(std::to_string(i))));
-  EXPECT_FALSE(openHere(path));
-}
-
-// Two copies of a flagged output destroyed at the same moment in two threads:
-// one of them alone closes and removes the file.
-TEST_F(Streams, CopiesDestroyedAtOnceRemoveTheFileOnce) {
-  for (int round = 0; round < 200; ++round) {
-    auto first = std::make_unique<VelParamOutput>(path.c_str());
-    auto second = std::make_unique<VelParamOutput>(*first);
+    auto mine = std::make_unique<Copies>(path.c_str(), dir.file(name).c_str());
+    EXPECT_EQ("0123", readText(mine->first, 4));
+    EXPECT_EQ(int(name.size()), mine->second.write(&name[0], int(name.size())));
+    if (i % 2 == 0) mine->second.setRemoveFlag(0);
     std::atomic<int> ready{0};
-    const auto drop = [&ready](std::unique_ptr<VelParamOutput>& copy) {
+    const auto dropWhenBothReady = [&ready](std::unique_ptr<Copies>& copies) {
       for (++ready; ready < 2;) std::this_thread::yield();
-      copy.reset();
+      copies.reset();
     };
-    std::thread other(drop, std::ref(second));
-    drop(first);
-    other.join();
-    ASSERT_FALSE(fileExists(path)) << round;
+    // Behind a pointer, so that the receiver alone destroys its copies: the
+    // thread's function, moved, would leave a flagged copy to go here too.
+    std::thread receiver([&, theirs = std::make_unique<Copies>(*mine)]() mutable {
+      EXPECT_EQ("4567", readText(theirs->first, 4));
+      dropWhenBothReady(theirs);
+    });
+    dropWhenBothReady(mine);
+    receiver.join();
+    const std::string file = dir.file(name);
+    EXPECT_EQ(i % 2 == 0 ? name : "gone", fileExists(file) ? readFile(file) : "gone");
   }
+  EXPECT_FALSE(openHere(path));
 }
 
 }  // namespace
