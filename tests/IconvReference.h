@@ -19,7 +19,6 @@
 namespace quire_test {
 
 const char kUcs2[] = "ISO-10646-UCS-2";
-const char* const kEncodings[] = {"WINDOWS31J", "EUC-JP", "ISO-2022-JP", "UTF-8", "ChineseGBK"};
 
 // UCS-2 units as bytes in the order bigEndian names.
 inline std::string bytesOf(const Wide& units, bool bigEndian) {

@@ -7,6 +7,9 @@ namespace quire_test {
 
 using Wide = std::basic_string<unsigned short>;
 
+// The library's five multibyte encodings.
+const char* const kEncodings[] = {"WINDOWS31J", "EUC-JP", "ISO-2022-JP", "UTF-8", "ChineseGBK"};
+
 // Sets (or with null, unsets) an environment variable for one scope and puts
 // the old value back afterwards.
 class ScopedEnv {

@@ -20,8 +20,6 @@ using Source = Quire::EncodingSource;
 constexpr Source kVel30 = Source::kVel30Variable, kLang = Source::kLangVariable,
                  kNone = Source::kDefault;
 
-const char* const kEncodings[] = {"WINDOWS31J", "EUC-JP", "ISO-2022-JP", "UTF-8", "ChineseGBK"};
-
 Wide wideOf(const VelParamString& s) { return Wide(s.w_str()); }
 std::string narrowOf(const Wide& text) { return VelParamString(text.c_str()).c_str(); }
 std::vector<int> lengthsOf(const VelParamString& s) {

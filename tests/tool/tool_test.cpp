@@ -92,8 +92,6 @@ ToolResult runTool(std::vector<std::string> args, const std::string& input = "",
           readFile(dir.file("out")), readFile(dir.file("err"))};
 }
 
-const char* const kEncodings[] = {"WINDOWS31J", "EUC-JP", "ISO-2022-JP", "UTF-8", "ChineseGBK"};
-
 // The library's converter on the whole text at once.
 std::string oneShot(const char* from, const char* to, const std::string& bytes) {
   const int n = static_cast<int>(bytes.size());
