@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   compareWithIconv(c, true, bytes);
 
   std::vector<unsigned short> units(static_cast<std::size_t>(n) + 2, 0xA5A5);
-  Quire::VelCodeConverter(c.encoding, quire_test::kUcs2)
+  Quire::VelCodeConverter(c.encoding, Quire::kUcs2Encoding)
       .decodeBuffer(raw, n, units.data(), Quire::VelCodeConverter::decodeCapacity(n));
   check(units[units.size() - 2] == 0 && units.back() == 0xA5A5);
 
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(text == s.c_str());
   check(wide == Wide(units.data()) || text.size() != bytes.size());
   Quire::VelParamString viaConverter;
-  Quire::VelCodeConverter(c.encoding, quire_test::kUcs2).decode(s, viaConverter);
+  Quire::VelCodeConverter(c.encoding, Quire::kUcs2Encoding).decode(s, viaConverter);
   check(wide == viaConverter.w_str());
   // Plain text comes back from its wide form through the string's shortcut the other way.
   if (convlib::isPlainAscii(text.data(), text.size()))

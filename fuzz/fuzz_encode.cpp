@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string narrow = s.c_str();
   check(text == s.w_str());
   Quire::VelParamString viaConverter;
-  Quire::VelCodeConverter(quire_test::kUcs2, c.encoding).encode(s, viaConverter);
+  Quire::VelCodeConverter(Quire::kUcs2Encoding, c.encoding).encode(s, viaConverter);
   check(narrow == viaConverter.c_str());
   const int capacity = Quire::VelCodeConverter::encodeCapacity(static_cast<int>(units.size()));
   check(text.size() != units.size() ||

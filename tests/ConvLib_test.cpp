@@ -37,7 +37,8 @@ TEST(ConvLib, OnlyTheKnownNamesOpen) {
   const char* const names[] = {"bogus", "utf-8", "WINDOWS-31J", "GBK", "UTF-16LE", "", nullptr};
   for (const char* name : names) {
     EXPECT_EQ("refused", convert("UTF-8", name, "a", 8, false)) << (name ? name : "null");
-    EXPECT_EQ("refused", convert(name, kUcs2, "a", 8, false)) << (name ? name : "null");
+    EXPECT_EQ("refused", convert(name, Quire::kUcs2Encoding, "a", 8, false))
+        << (name ? name : "null");
   }
 }
 

@@ -15,10 +15,10 @@
 
 #include "platform/ConvLib.h"
 #include "tests/TestSupport.h"
+#include "text/EncodingChoice.h"
 
 namespace quire_test {
 
-const char kUcs2[] = "ISO-10646-UCS-2";
 
 // UCS-2 units as bytes in the order bigEndian names.
 inline std::string bytesOf(const Wide& units, bool bigEndian) {
@@ -52,7 +52,7 @@ inline std::string convert(const char* from, const char* to, const std::string& 
   std::string target(static_cast<std::size_t>(capacity) + 8, '\xA5');
   ConvContext context{exact.data(), static_cast<std::int32_t>(exact.size()), 0, &target[0],
                       capacity, {}};
-  const bool decoding = to != nullptr && std::strcmp(to, kUcs2) == 0;
+  const bool decoding = to != nullptr && std::strcmp(to, Quire::kUcs2Encoding) == 0;
   const ConvInputOptions input{decoding ? 1 : bigEndian, 0, 1};
   const ConvOutputOptions output{decoding ? bigEndian : 1, 0, 1, {}};
   if (convOpenOutput(&context, &output, to) != 0 || convOpenInput(&context, &input, from) != 0)
@@ -125,8 +125,8 @@ struct Outcome {
 inline Outcome outcome(const char* encoding, bool bigEndian, bool decoding, const std::string& in,
                        int capacity) {
   Outcome o{viaIconv(encoding, bigEndian, decoding, in, static_cast<std::size_t>(capacity)),
-            decoding ? convert(encoding, kUcs2, in, capacity, bigEndian)
-                     : convert(kUcs2, encoding, in, capacity, bigEndian)};
+            decoding ? convert(encoding, Quire::kUcs2Encoding, in, capacity, bigEndian)
+                     : convert(Quire::kUcs2Encoding, encoding, in, capacity, bigEndian)};
   const std::size_t end = o.iconv.size() + (decoding ? 2 : 1);
   if (end + 8 <= o.ours.size() && o.ours.compare(0, o.iconv.size(), o.iconv) == 0 &&
       o.ours.find_first_not_of('\0', o.iconv.size()) == end &&
