@@ -51,7 +51,11 @@ using Meanwhile = std::function<void(pid_t tool, int input, const std::string& o
 // instead of a file: ENOSPC on /dev/full, EPIPE on a pipe that nobody reads.
 ToolResult runTool(std::vector<std::string> args, const std::string& input = "", int lost = 0,
                    rlim_t fileSizeLimit = RLIM_INFINITY, const Meanwhile& meanwhile = nullptr) {
+  // The emulator's own translation buffers take more than the tool may.
+  const std::vector<std::string> emulator{QUIRE_TOOL_EMULATOR};
+  const rlim_t memoryLimit = emulator.empty() ? kMemoryLimit : RLIM_INFINITY;
   args.insert(args.begin(), QUIRE_TOOL_PATH);
+  args.insert(args.begin(), emulator.begin(), emulator.end());
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(&arg[0]);
   argv.push_back(nullptr);
@@ -74,7 +78,7 @@ ToolResult runTool(std::vector<std::string> args, const std::string& input = "",
     // Whatever the test runner ignores, the tool meets these as a user sends them.
     for (int s : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) ::signal(s, SIG_DFL);
     ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
-    const rlimit fileSize{fileSizeLimit, fileSizeLimit}, memory{kMemoryLimit, kMemoryLimit};
+    const rlimit fileSize{fileSizeLimit, fileSizeLimit}, memory{memoryLimit, memoryLimit};
     ::setrlimit(RLIMIT_FSIZE, &fileSize);
     ::setrlimit(RLIMIT_AS, &memory);
     ::execv(argv[0], argv.data());
