@@ -72,9 +72,8 @@ jlong wrapShare(JNIEnv* env, jstring path, jobject stream) {
 
 template <typename Share>
 jlong copyShare(JNIEnv* env, jlong address) {
-  return Jni::guard(env, jlong(0), [&] {
-    return reinterpret_cast<jlong>(new Share(shareAt<Share>(address)));
-  });
+  return Jni::guard(env, jlong(0),
+                    [&] { return reinterpret_cast<jlong>(new Share(shareAt<Share>(address))); });
 }
 
 }  // namespace JavaBinding

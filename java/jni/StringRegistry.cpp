@@ -11,7 +11,8 @@ int StringRegistry::add(const VelParamString& text) {
   const int handle = createNativeObject(QuireCommon::QUIRE_OBJ_PARAM_STRING, nullptr);
   auto* made = reinterpret_cast<VelParamString*>(getNativeObject(handle));
   try {
-    if (made == nullptr) throw VelException(VelErrorCode::JAVA_INTERFACE_COULD_NOT_CREATE_NATIVE_OBJECT());
+    if (made == nullptr)
+      throw VelException(VelErrorCode::JAVA_INTERFACE_COULD_NOT_CREATE_NATIVE_OBJECT());
     *made = text;
   } catch (...) {
     releaseNativeObject(handle);
@@ -27,7 +28,8 @@ void StringRegistry::release(int handle) {
 
 VelParamString& StringRegistry::at(int handle) const {
   auto* text = reinterpret_cast<VelParamString*>(getNativeObject(handle));
-  if (text == nullptr) throw VelException(VelErrorCode::JAVA_INTERFACE_COULD_NOT_GET_NATIVE_OBJECT());
+  if (text == nullptr)
+    throw VelException(VelErrorCode::JAVA_INTERFACE_COULD_NOT_GET_NATIVE_OBJECT());
   return *text;
 }
 

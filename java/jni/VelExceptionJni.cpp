@@ -6,8 +6,7 @@
 
 namespace Jni = Quire::Jni;
 
-jstring Java_quire_common_VelException_message(JNIEnv* env, jclass, jint code,
-                                               jboolean japanese) {
+jstring Java_quire_common_VelException_message(JNIEnv* env, jclass, jint code, jboolean japanese) {
   return Jni::guard(env, jstring(nullptr), [&] {
     Quire::VelException error(code);
     // The Japanese message from the UCS-2 form that the library converts it

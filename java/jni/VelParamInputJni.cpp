@@ -36,7 +36,8 @@ jint Java_quire_common_VelParamInput_read(JNIEnv* env, jobject, jlong address, j
     const int got = shareAt<InputShare>(address).param.read(buffer.data(), len);
     // What a Java stream threw besides an IOException goes to the caller.
     if (env->ExceptionCheck()) return -1;
-    if (got > 0) env->SetByteArrayRegion(b, off, got, reinterpret_cast<const jbyte*>(buffer.data()));
+    if (got > 0)
+      env->SetByteArrayRegion(b, off, got, reinterpret_cast<const jbyte*>(buffer.data()));
     return got;
   });
 }
@@ -44,7 +45,8 @@ jint Java_quire_common_VelParamInput_read(JNIEnv* env, jobject, jlong address, j
 jlong Java_quire_common_VelParamInput_seek(JNIEnv* env, jobject, jlong address, jlong offset,
                                            jint whence) {
   return Jni::guard(env, jlong(-1), [&] {
-    const long position = shareAt<InputShare>(address).param.seekoff(static_cast<long>(offset), whence, 0);
+    const long position =
+        shareAt<InputShare>(address).param.seekoff(static_cast<long>(offset), whence, 0);
     return env->ExceptionCheck() ? jlong(-1) : jlong(position);
   });
 }

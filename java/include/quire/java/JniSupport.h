@@ -221,7 +221,8 @@ class LocalFrame {
  public:
   /// \param env the calling thread's environment.
   /// \param capacity how many local references the pass makes at most.
-  LocalFrame(JNIEnv* env, jint capacity) : env_(env), pushed_(env->PushLocalFrame(capacity) == JNI_OK) {}
+  LocalFrame(JNIEnv* env, jint capacity)
+      : env_(env), pushed_(env->PushLocalFrame(capacity) == JNI_OK) {}
   ~LocalFrame() {
     if (pushed_) env_->PopLocalFrame(nullptr);
   }

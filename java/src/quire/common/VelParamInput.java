@@ -57,8 +57,8 @@ public final class VelParamInput implements AutoCloseable {
     /**
      * Reads up to {@code len} bytes into {@code b} from {@code off}.
      *
-     * @return the number of bytes read, or -1 at the end, for a {@code len} of 0, on a file that did
-     *     not open or when the stream fails
+     * @return the number of bytes read, or -1 at the end, for a {@code len} of 0, on a file that
+     *     did not open or when the stream fails
      */
     public int read(byte[] b, int off, int len) {
         Objects.checkFromIndexSize(off, len, b.length);
@@ -69,7 +69,8 @@ public final class VelParamInput implements AutoCloseable {
     }
 
     /**
-     * Moves the read position, unless {@code offset} is 0 and {@code whence} 1, which only tells it.
+     * Moves the read position, unless {@code offset} is 0 and {@code whence} 1, which only tells
+     * it.
      *
      * @param whence 0 from the start, 1 from the current position, 2 from the end; any other value
      *     moves nothing

@@ -36,7 +36,8 @@ public final class VelParamOutput implements AutoCloseable {
      * false.
      */
     public VelParamOutput(String path) {
-        this(open(NativeLibrary.checkText(path, "path")), new StreamShares(VelParamOutput::release));
+        this(open(NativeLibrary.checkText(path, "path")),
+                new StreamShares(VelParamOutput::release));
     }
 
     /**

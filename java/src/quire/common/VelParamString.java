@@ -23,7 +23,8 @@ public final class VelParamString implements AutoCloseable {
      * Assigns {@code text} as the UCS-2 form; the narrow form is its conversion in the encoding
      * chosen now, with "?" for what that encoding cannot hold.
      *
-     * @throws IllegalArgumentException when {@code text} holds U+0000, where the library's text ends
+     * @throws IllegalArgumentException when {@code text} holds U+0000, where the library's text
+     *     ends
      */
     public VelParamString(String text) {
         this(create(NativeLibrary.checkText(text, "text")));

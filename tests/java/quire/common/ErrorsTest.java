@@ -17,6 +17,7 @@ import java.util.TreeMap;
 import java.util.regex.Matcher;
 import java.util.regex.Pattern;
 import org.junit.jupiter.api.Test;
+import org.junit.jupiter.api.function.Executable;
 
 class ErrorsTest {
     /** One code of the library's list; message and messageJP are null for a code without a row. */
@@ -88,25 +89,29 @@ class ErrorsTest {
     }
 
     @Test
-    void aFailedJniStepThrowsItsCode() throws Exception {
+    void aFailedJniStepThrowsItsCode() throws Throwable {
         String exception = "quire/common/VelException";
+        String other = new VelException(VelErrorCode.OTHER_ERRORS).getMessageJP();
         Object[][] steps = {
             // class, member, signature, field?, the code (0: found)
-            {"quire/common/NoSuchClass", null, null, false, VelErrorCode.JAVA_INTERFACE_COULD_NOT_GET_JAVA_CLASS},
-            {exception, "noSuchMethod", "()V", false, VelErrorCode.JAVA_INTERFACE_COULD_NOT_GET_JAVA_METHOD},
+            {"quire/common/NoSuchClass", null, null, false,
+                VelErrorCode.JAVA_INTERFACE_COULD_NOT_GET_JAVA_CLASS},
+            {exception, "noSuchMethod", "()V", false,
+                VelErrorCode.JAVA_INTERFACE_COULD_NOT_GET_JAVA_METHOD},
             {exception, "code", "J", true, VelErrorCode.JAVA_INTERFACE_COULD_NOT_GET_JAVA_FIELD},
             {exception, "getErrorCode", "()I", false, 0},
             {exception, "code", "I", true, 0},
         };
         for (Object[] s : steps) {
+            Executable lookUp = () -> TestHooks.lookUp((String) s[0], (String) s[1],
+                    (String) s[2], (boolean) s[3]);
             if ((int) s[4] == 0) {
-                TestHooks.lookUp((String) s[0], (String) s[1], (String) s[2], (boolean) s[3]);
+                lookUp.execute();
                 continue;
             }
-            VelException thrown = assertThrows(VelException.class,
-                    () -> TestHooks.lookUp((String) s[0], (String) s[1], (String) s[2], (boolean) s[3]));
+            VelException thrown = assertThrows(VelException.class, lookUp);
             assertEquals(s[4], thrown.getErrorCode(), (String) s[1]);
-            assertEquals(new VelException(VelErrorCode.OTHER_ERRORS).getMessageJP(), thrown.getMessageJP());
+            assertEquals(other, thrown.getMessageJP());
         }
     }
 }

@@ -107,7 +107,7 @@ class ReleaseTest {
         for (int at = 0; at < written.length; at += chunk) {
             byte[] expected = new byte[chunk];
             Arrays.fill(expected, written[at]);
-            assertArrayEquals(expected, Arrays.copyOfRange(written, at, at + chunk), "a whole write");
+            assertArrayEquals(expected, Arrays.copyOfRange(written, at, at + chunk), "whole");
             chunks[written[at]]++;
         }
         int[] each = new int[threads];

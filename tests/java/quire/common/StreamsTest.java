@@ -36,11 +36,12 @@ class StreamsTest {
     @Test
     void anInputOnAFileReadsAndSeeksAndItsSharesShareOnePosition() throws IOException {
         Path file = Files.writeString(dir.resolve("ten"), "0123456789");
-        try (VelParamInput in = new VelParamInput(file.toString()); VelParamInput copy = in.share()) {
+        try (VelParamInput in = new VelParamInput(file.toString());
+                VelParamInput copy = in.share()) {
             assertTrue(in.canRead());
-            String steps = String.join(" ", read(in, 4), read(copy, 4), read(in, 100), read(copy, 100),
-                    "" + in.seek(0, 1), "" + copy.seek(-2, 2), read(in, 100), "" + in.seek(3, 0),
-                    "" + in.seek(5, 7), read(in, 0), read(copy, 1));
+            String steps = String.join(" ", read(in, 4), read(copy, 4), read(in, 100),
+                    read(copy, 100), "" + in.seek(0, 1), "" + copy.seek(-2, 2), read(in, 100),
+                    "" + in.seek(3, 0), "" + in.seek(5, 7), read(in, 0), read(copy, 1));
             assertEquals("0123 4567 89 -1 10 8 89 3 3 -1 3", steps);
         }
         try (VelParamInput missing = new VelParamInput(dir.resolve("none").toString())) {

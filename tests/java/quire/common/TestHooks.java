@@ -15,6 +15,6 @@ final class TestHooks {
     static native void lookUp(String type, String member, String signature, boolean field)
             throws VelException;
 
-    /** Copies {@code in} to {@code out} on a native thread of its own, through their C++ streams. */
+    /** Copies {@code in} to {@code out} on a native thread, through their C++ streams. */
     static native void copyOnNativeThread(VelParamInput in, VelParamOutput out);
 }

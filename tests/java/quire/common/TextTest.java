@@ -14,12 +14,13 @@ import org.junit.jupiter.api.Test;
 class TextTest {
     /** The Java charsets that give the same bytes as the library for text both can hold. */
     private static final Map<String, String> CHARSETS = Map.of("WINDOWS31J", "windows-31j",
-            "EUC-JP", "EUC-JP", "ISO-2022-JP", "ISO-2022-JP", "UTF-8", "UTF-8", "ChineseGBK", "GBK");
+            "EUC-JP", "EUC-JP", "ISO-2022-JP", "ISO-2022-JP", "UTF-8", "UTF-8",
+            "ChineseGBK", "GBK");
 
     @Test
     void textKeepsItsUcs2FormAndGetsTheBytesOfTheEncodingChosen() {
         String encoding = System.getenv("VEL30_MBCS_ENCODING");
-        assertNotNull(CHARSETS.get(encoding), "VEL30_MBCS_ENCODING names one of " + CHARSETS.keySet());
+        assertNotNull(CHARSETS.get(encoding), "VEL30_MBCS_ENCODING is one of " + CHARSETS.keySet());
         Charset charset = Charset.forName(CHARSETS.get(encoding));
         boolean utf8 = encoding.equals("UTF-8");
         String[][] cases = {
@@ -32,7 +33,8 @@ class TextTest {
             {"x\uD800y", "x?y"},  // a lone surrogate
         };
         for (String[] c : cases) {
-            try (VelParamString text = new VelParamString(c[0]); VelParamString copy = text.share()) {
+            try (VelParamString text = new VelParamString(c[0]);
+                    VelParamString copy = text.share()) {
                 byte[] narrow = c[1] == null ? c[0].getBytes(charset) : c[1].getBytes(US_ASCII);
                 assertEquals(c[0], copy.toString());
                 assertArrayEquals(narrow, copy.getBytes(), c[0]);
