@@ -41,4 +41,20 @@ if(TARGET quire)
           COMPONENT tool)
 endif()
 
+# The Java binding: the jar (versioned, with an unversioned link) under
+# share/java, the JNI library beside libquirecommon or in QUIRE_JNI_SUBDIR of
+# the library directory (the deb preset: jni, as Debian's Java policy asks),
+# the JNI helpers for other bindings with the headers.
+if(QUIRE_JAVA_FOUND)
+  set(QUIRE_JNI_SUBDIR "" CACHE STRING
+    "A directory under the library directory for the Java binding's JNI library")
+  set(QUIRE_DEB_java libquirecommon-java)
+  set(QUIRE_DEB_jni libquirecommon-jni)
+  install_jar(quirecommon_java DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/java COMPONENT java)
+  install(TARGETS quirecommon_jni LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/${QUIRE_JNI_SUBDIR}
+          COMPONENT jni)
+  install(FILES java/include/quire/java/JniSupport.h
+    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quire/java COMPONENT development)
+endif()
+
 include(cmake/Packaging.cmake)

@@ -2,8 +2,14 @@
 #   libquirecommon1     the shared library
 #   libquirecommon-dev  headers, the .so link, the CMake package, the .pc file
 #   quire               the command-line tool and its manual page
+#   libquirecommon-java the Java binding's jar, where a JDK is found
+#   libquirecommon-jni  its JNI library
 # Built by `cpack --preset deb` from the deb preset, which installs under /usr.
-foreach(component runtime development tool)
+set(QUIRE_DEB_COMPONENTS runtime development tool)
+if(QUIRE_JAVA_FOUND)
+  list(APPEND QUIRE_DEB_COMPONENTS java jni)
+endif()
+foreach(component ${QUIRE_DEB_COMPONENTS})
   set(doc ${CMAKE_INSTALL_DATAROOTDIR}/doc/${QUIRE_DEB_${component}})
   install(FILES packaging/copyright DESTINATION ${doc} COMPONENT ${component})
   # Debian wants the changelog compressed, without a time stamp in it.
@@ -22,7 +28,7 @@ set(CPACK_PACKAGE_CONTACT "quirecommon developers <dev@quirecommon.invalid>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_COMPONENTS_ALL runtime development tool)
+set(CPACK_COMPONENTS_ALL ${QUIRE_DEB_COMPONENTS})
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -61,5 +67,29 @@ string(CONCAT CPACK_COMPONENT_TOOL_DESCRIPTION
   "Japanese messages, shows which multibyte encoding the environment\n"
   "chooses, converts text between WINDOWS31J, EUC-JP, ISO-2022-JP, UTF-8\n"
   "and GBK, and copies files through the library's stream parameters.")
+
+# Debian's Java policy: the jar in an architecture-independent libXXX-java,
+# which depends on the libXXX-jni that holds its native code.
+if(QUIRE_JAVA_FOUND)
+  set(CPACK_DEBIAN_JAVA_PACKAGE_NAME ${QUIRE_DEB_java})
+  set(CPACK_DEBIAN_JAVA_PACKAGE_SECTION java)
+  set(CPACK_DEBIAN_JAVA_PACKAGE_ARCHITECTURE all)
+  set(CPACK_DEBIAN_JAVA_PACKAGE_DEPENDS "${QUIRE_DEB_jni} (= ${PROJECT_VERSION})")
+  string(CONCAT CPACK_COMPONENT_JAVA_DESCRIPTION
+    "common value types of the Quire PDF toolkit - Java binding\n"
+    "The quire.common classes: the error codes, the bilingual exception, a\n"
+    "string held by the native library, and input and output stream\n"
+    "parameters on files or on java.io streams.")
+  set(CPACK_DEBIAN_JNI_PACKAGE_NAME ${QUIRE_DEB_jni})
+  set(CPACK_DEBIAN_JNI_PACKAGE_SECTION java)
+  # dpkg-shlibdeps finds libquirecommon in the build tree but knows no package
+  # for it: the dependency that its shlibs file would give is written here.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR})
+  set(CPACK_DEBIAN_JNI_PACKAGE_DEPENDS "${QUIRE_DEB_runtime} (>= ${PROJECT_VERSION})")
+  string(CONCAT CPACK_COMPONENT_JNI_DESCRIPTION
+    "common value types of the Quire PDF toolkit - JNI library\n"
+    "The native code of the quire.common Java classes, in the JNI directory\n"
+    "that the JVM searches.")
+endif()
 
 include(CPack)
