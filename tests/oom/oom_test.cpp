@@ -1,0 +1,389 @@
+// Every public operation run with its 1st, 2nd, 3rd ... allocation failing
+// until it runs through. After each failure the operation must have left its
+// objects, the registry and the files as they were, and nothing leaked or open.
+#include <dirent.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <optional>
+#include <sstream>
+#include <tuple>
+
+#include "platform/DocCore.h"
+#include "quire/quire.h"
+#include "registry/Globals.h"
+#include "tests/IconvReference.h"
+
+namespace {
+
+std::atomic<long> failAt{0};  // which allocation of the armed operation fails; 0: none
+std::atomic<long> counted{0}, live{0};
+std::atomic<bool> fired{false};
+
+void* allocate(std::size_t size, std::size_t align, bool nothrow) {
+  void* p = nullptr;
+  if (failAt != 0 && ++counted == failAt)
+    fired = true;
+  else if (align <= alignof(std::max_align_t))
+    p = std::malloc(size != 0 ? size : 1);
+  else if (posix_memalign(&p, align, size != 0 ? size : 1) != 0)
+    p = nullptr;
+  if (p == nullptr && !nothrow) throw std::bad_alloc();
+  if (p != nullptr) ++live;
+  return p;
+}
+
+void release(void* p) {
+  if (p != nullptr) --live;
+  std::free(p);
+}
+
+}  // namespace
+
+// Every form of the global allocation functions goes through the two above.
+void* operator new(std::size_t n) { return allocate(n, 0, false); }
+void* operator new[](std::size_t n) { return allocate(n, 0, false); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return allocate(n, 0, true); }
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return allocate(n, 0, true); }
+void* operator new(std::size_t n, std::align_val_t a) { return allocate(n, std::size_t(a), false); }
+void* operator new[](std::size_t n, std::align_val_t a) { return allocate(n, std::size_t(a), false); }
+void* operator new(std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
+  return allocate(n, std::size_t(a), true);
+}
+void* operator new[](std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
+  return allocate(n, std::size_t(a), true);
+}
+void operator delete(void* p) noexcept { release(p); }
+void operator delete[](void* p) noexcept { release(p); }
+void operator delete(void* p, std::size_t) noexcept { release(p); }
+void operator delete[](void* p, std::size_t) noexcept { release(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { release(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { release(p); }
+void operator delete(void* p, std::align_val_t) noexcept { release(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { release(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { release(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { release(p); }
+void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { release(p); }
+void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { release(p); }
+
+namespace {
+
+using namespace Quire;
+using namespace quire_test;
+using QuireCommon::QUIRE_OBJ_TYPE;
+using Pair = std::pair<std::string, Wide>;
+constexpr QUIRE_OBJ_TYPE kString = QuireCommon::QUIRE_OBJ_PARAM_STRING,
+                         kInput = QuireCommon::QUIRE_OBJ_PARAM_INPUT,
+                         kOutput = QuireCommon::QUIRE_OBJ_PARAM_OUTPUT,
+                         kOther = static_cast<QUIRE_OBJ_TYPE>(4242);
+
+// One run of an operation whose nth allocation fails (none for n = 0).
+struct Attempt {
+  long n;
+  bool threw = false, hit = false;  // bad_alloc came through; the nth allocation came
+  template <typename Op>
+  void run(Op op) {
+    counted = 0;
+    fired = false;
+    failAt = n;
+    try {
+      op();
+    } catch (const std::bad_alloc&) {
+      threw = true;
+    }
+    failAt = 0;
+    hit = fired;
+  }
+};
+
+// What the operations work with: a new text and the text it replaces, in
+// the current encoding, and a file of 16 bytes beside a path to nothing.
+struct Scene {
+  Pair text, old;
+  std::string existing, absent;
+};
+
+Pair pairOf(const VelParamString& s) { return {s.c_str(), s.w_str()}; }
+
+// A registry whose records carry marks that no deletion touches (a kind
+// outside the table), with its protected parts at hand.
+struct Probe : QuireCommon::Object {
+  Probe(int records, int firstMark) {
+    static char marks[8];
+    for (int i = 0; i < records; ++i)
+      setNativeObject(createNativeObject(kOther, nullptr), &marks[firstMark + i]);
+    tempFileNum = 0;  // nothing for the destructor to delete
+  }
+  using Object::deleteObject;
+  using Object::newObject;
+  // All that an operation could change, each handle's lookup included.
+  std::string state() const {
+    std::string s = std::to_string(nextHandle) + "/" + std::to_string(tempFileNum);
+    for (const auto& r : records)
+      s += " " + std::to_string(r.type) + ":" + std::to_string(r.handle) + ":" +
+           std::to_string(r.refCount) + ":" + std::to_string(QuireCommon::QUIRE_ADDRESS(r.object));
+    for (int handle = 1; handle <= 6; ++handle) s += " " + std::to_string(getNativeObject(handle));
+    return s;
+  }
+  // A new record takes the handle that was next and is found by it.
+  bool unchanged(const std::string& before) {
+    if (state() != before) return false;
+    const int expected = nextHandle, handle = createNativeObject(kString, nullptr);
+    const bool found = getNativeObject(handle) != 0;
+    releaseNativeObject(handle);
+    return handle == expected && found;
+  }
+};
+
+template <QUIRE_OBJ_TYPE kind>
+bool create(Attempt& a, const Scene&) {
+  Probe registry(3, 0);
+  const std::string before = registry.state();
+  a.run([&] { registry.createNativeObject(kind, nullptr); });
+  return !a.threw || registry.unchanged(before);
+}
+
+template <QUIRE_OBJ_TYPE kind>
+bool build(Attempt& a, const Scene&) {
+  Probe registry(0, 0);
+  QuireCommon::QUIRE_ADDRESS object = 0;
+  a.run([&] { object = registry.newObject(kind, nullptr); });
+  registry.deleteObject(kind, reinterpret_cast<void*>(object));
+  return (object != 0) == (kind != kOther && !a.threw);
+}
+
+// The exception's code and both messages, read without converting: through
+// the reference that an earlier getErrorMessageJP() gave.
+using Held = std::tuple<int, Pair, Pair>;
+Held heldBy(const VelException& e, const VelParamString& japanese) {
+  return {e.getErrorCode(), pairOf(e.getErrorMessage()), pairOf(japanese)};
+}
+
+// A caller's stream that allocates at every refill, as a decoding stream would.
+struct RefillingBuffer : std::streambuf {
+  std::string chunk;
+  int_type underflow() override {
+    chunk = std::string(64, 'r');
+    setg(&chunk[0], &chunk[0], &chunk[0] + chunk.size());
+    return 'r';
+  }
+};
+
+bool sameFiles(const Scene& t) {
+  return readFile(t.existing) == "sixteen bytes..." && !fileExists(t.absent);
+}
+
+// A PDF string of the new text read into a string that holds the old one.
+bool fromPdf(Attempt& a, const Scene& t, void (*get)(void*, VelParamString&)) {
+  auto* pdf = new DocCore::PDFString("\xFE\xFF" + bytesOf(t.text.second, true));
+  VelParamString result(t.old.first.c_str());
+  a.run([&] { get(pdf, result); });
+  pdf->release();
+  return pairOf(result) == (a.threw ? t.old : t.text);
+}
+
+// An output built on a path; after a failure the files are as they were.
+bool outputOn(Attempt& a, const std::string& path, const Scene& t) {
+  const VelParamString name(path.c_str());
+  std::optional<VelParamOutput> out;
+  a.run([&] { out.emplace(name); });
+  return a.threw ? sameFiles(t) : out->canWrite() && readFile(path).empty();
+}
+
+// Each operation; by default it runs once, with its own objects, and no
+// allocation failure may pass it quietly.
+struct Row {
+  const char* name;
+  bool (*attempt)(Attempt&, const Scene&);
+  bool perText = false;   // in every encoding, with short and long text
+  bool reports = false;   // takes a failure quietly and reports it in its result
+};
+
+const Row kRows[] = {
+    {"VelParamString(const char*)", [](Attempt& a, const Scene& t) {
+       bool ok = true;
+       a.run([&] { ok = pairOf(VelParamString(t.text.first.c_str())) == t.text; });
+       return ok; }, true},
+    {"VelParamString(const unsigned short*)", [](Attempt& a, const Scene& t) {
+       bool ok = true;
+       a.run([&] { ok = pairOf(VelParamString(t.text.second.c_str())) == t.text; });
+       return ok; }, true},
+    {"VelParamString(const VelParamString&)", [](Attempt& a, const Scene& t) {
+       const VelParamString source(t.text.first.c_str());
+       bool ok = true;
+       a.run([&] { ok = pairOf(VelParamString(source)) == t.text; });
+       return ok; }, true},
+    {"VelParamString = const char*", [](Attempt& a, const Scene& t) {
+       VelParamString s(t.old.first.c_str());
+       a.run([&] { s = t.text.first.c_str(); });
+       return pairOf(s) == (a.threw ? t.old : t.text); }, true},
+    {"VelParamString = const unsigned short*", [](Attempt& a, const Scene& t) {
+       VelParamString s(t.old.first.c_str());
+       a.run([&] { s = t.text.second.c_str(); });
+       return pairOf(s) == (a.threw ? t.old : t.text); }, true},
+    {"VelParamString = VelParamString", [](Attempt& a, const Scene& t) {
+       VelParamString s(t.old.first.c_str());
+       const VelParamString source(t.text.first.c_str());
+       a.run([&] { s = source; });
+       return pairOf(s) == (a.threw ? t.old : t.text); }, true},
+    {"VelParamString = its own c_str(), its own w_str()", [](Attempt& a, const Scene& t) {
+       VelParamString s(t.text.first.c_str());
+       a.run([&] { s = s.c_str(); s = s.w_str(); });
+       return pairOf(s) == t.text; }, true},
+    {"VelException(code), (code, text), copy", [](Attempt& a, const Scene& t) {
+       VelParamString text(t.text.first.c_str());
+       a.run([&] { VelException e(1002), f(5006, text), g(f); });
+       return true; }, true},
+    {"VelException = VelException", [](Attempt& a, const Scene& t) {
+       VelParamString text(t.text.first.c_str());
+       VelException target(1002), source(5006, text);
+       const VelParamString& japanese = target.getErrorMessageJP();
+       const Held before = heldBy(target, japanese);
+       a.run([&] { target = source; });
+       return heldBy(target, japanese) == (a.threw ? before : Held{5006, t.text, t.text}); }, true},
+    {"VelException::getErrorMessageJP", [](Attempt& a, const Scene& t) {
+       VelParamString text(t.text.first.c_str());
+       VelException e(5006, text);
+       const VelParamString& japanese = e.getErrorMessageJP();
+       const Held before = heldBy(e, japanese);
+       a.run([&] { e.getErrorMessageJP(); });
+       return !a.threw || heldBy(e, japanese) == before; }, true},
+    {"getMBCstring", [](Attempt& a, const Scene& t) { return fromPdf(a, t, getMBCstring); }, true},
+    {"getUNICODEstring", [](Attempt& a, const Scene& t) { return fromPdf(a, t, getUNICODEstring); },
+     true},
+    {"createNativeObject(1005)", create<kString>},
+    {"createNativeObject(2012)", create<kInput>},
+    {"createNativeObject(2013)", create<kOutput>},
+    {"createNativeObject(other kind)", create<kOther>},
+    {"newObject(1005)", build<kString>},
+    {"newObject(2012)", build<kInput>},
+    {"newObject(2013)", build<kOutput>},
+    {"newObject(other kind)", build<kOther>},
+    {"Object(const Object&)", [](Attempt& a, const Scene&) {
+       const Probe source(3, 0);
+       bool ok = true;
+       a.run([&] { ok = Probe(source).state() == source.state(); });
+       return ok; }},
+    {"Object = Object", [](Attempt& a, const Scene&) {
+       Probe target(2, 3), source(3, 0);
+       const std::string before = target.state();
+       a.run([&] { target = source; });
+       return a.threw ? target.unchanged(before) : target.state() == source.state(); }},
+    {"VelParamOutput(path), file there", [](Attempt& a, const Scene& t) {
+       return outputOn(a, t.existing, t); }},
+    {"VelParamOutput(path), no file", [](Attempt& a, const Scene& t) {
+       return outputOn(a, t.absent, t); }},
+    {"VelParamInput(path), file there or not", [](Attempt& a, const Scene& t) {
+       const VelParamString there(t.existing.c_str()), none(t.absent.c_str());
+       bool ok = true;
+       a.run([&] { ok = VelParamInput(there).canRead() && !VelParamInput(none).canRead(); });
+       return ok && sameFiles(t); }},
+    {"both on a caller's stream, copied, assigned, destroyed", [](Attempt& a, const Scene& t) {
+       const VelParamString label(t.absent.c_str());
+       std::istringstream in("i");
+       std::ostringstream out;
+       VelParamInput inputs[2];
+       VelParamOutput outputs[2];
+       a.run([&] {
+         const VelParamInput input(label, &in);
+         const VelParamOutput output(label, &out);
+         inputs[0] = inputs[1] = VelParamInput(input);
+         outputs[0] = outputs[1] = VelParamOutput(output);
+       });
+       char byte = 'x';
+       return a.threw || (inputs[1].read(&byte, 1) == 1 && outputs[0].write(&byte, 1) == 1 &&
+                          out.str() == "i"); }},
+    {"VelParamInput read, seekoff; VelParamOutput write, destroyed", [](Attempt& a, const Scene& t) {
+       VelParamInput in(VelParamString(t.existing.c_str()));
+       std::optional<VelParamOutput> out(VelParamString(t.absent.c_str()));
+       char bytes[16];
+       long results = 0;
+       a.run([&] {
+         results = in.read(bytes, 16) + in.seekoff(-2, 2, 0) + out->write(bytes, 16);
+         out.reset();
+       });
+       return results == 16 + 14 + 16 && sameFiles(t); }},
+    {"VelParamInput read from a caller's stream", [](Attempt& a, const Scene& t) {
+       RefillingBuffer refilling;
+       std::istream caller(&refilling);
+       VelParamInput in(VelParamString(t.absent.c_str()), &caller);
+       char bytes[100];
+       int got = 0;
+       a.run([&] { got = in.read(bytes, 100); });
+       return got == (a.hit ? -1 : 100); }, false, true},
+    {"VelParamOutput write to a caller's stream", [](Attempt& a, const Scene& t) {
+       std::ostringstream caller;
+       VelParamOutput out(VelParamString(t.absent.c_str()), &caller);
+       char bytes[100] = {};
+       int written = 0;
+       a.run([&] { written = out.write(bytes, 100); });
+       return written == 100 && caller.bad() == a.hit; }, false, true},
+};
+
+int openDescriptors() {
+  int count = 0;
+  DIR* fds = opendir("/proc/self/fd");
+  while (fds != nullptr && readdir(fds) != nullptr) ++count;
+  if (fds != nullptr) closedir(fds);
+  return count;
+}
+
+// The library's own registry still works on fresh handles.
+bool globalWorks() {
+  const int handle = globalObject.createNativeObject(kString, nullptr);
+  const bool found = globalObject.getNativeObject(handle) != 0;
+  globalObject.releaseNativeObject(handle);
+  return found && globalObject.getNativeObject(handle) == 0;
+}
+
+TEST(OutOfMemory, EveryOperationLeavesItsObjectsAndFilesAsTheyWereWhenAllocationFails) {
+  TempDir dir;
+  const Scene files{{}, {}, dir.file("existing"), dir.file("absent")};
+  std::string broken;
+  long attempts = 0, rows = 0;
+  for (const char* encoding : kEncodings) {
+    const ScopedEncoding chosen(encoding);
+    for (const int repeats : {1, 3700}) {
+      Wide wide;
+      for (int i = 0; i < repeats; ++i) wide += u16(u"日本語のテキスト/かな");
+      Scene t = files;
+      t.text = pairOf(VelParamString(wide.c_str()));
+      t.old = pairOf(VelParamString(u16(u"古いテキスト").c_str()));
+      for (const Pair* p : {&t.text, &t.old})  // each pair is one text
+        ASSERT_EQ(bytesOf(p->second, true), viaIconv(encoding, true, true, p->first, 4 * p->first.size()));
+      for (const Row& row : kRows) {
+        if (!row.perText && (repeats > 1 || encoding != kEncodings[0])) continue;
+        const std::string name = std::string(row.name) + " in " + encoding + ", " +
+                                 std::to_string(t.text.first.size()) + " bytes: ";
+        ++rows;
+        for (long n = 0;; ++n) {  // 0: nothing fails, which also sets up what is built once
+          writeFile(t.existing, "sixteen bytes...");
+          std::remove(t.absent.c_str());
+          const long liveBefore = live;
+          const int fdsBefore = openDescriptors();
+          Attempt a{n};
+          const bool held = row.attempt(a, t);
+          const long leaked = live - liveBefore;
+          const int leftOpen = openDescriptors() - fdsBefore;
+          attempts += n > 0;
+          const char* fault = !held ? (a.threw ? "objects or files changed" : "wrong result")
+                              : n > 0 && leaked != 0     ? "allocations left"
+                              : leftOpen != 0            ? "descriptors left open"
+                              : !globalWorks()           ? "registry broken"
+                              : a.hit && !a.threw && !row.reports ? "failure swallowed"
+                                                                  : nullptr;
+          if (fault != nullptr) broken += name + fault + " at allocation " + std::to_string(n) + "\n";
+          if (fault != nullptr || (n > 0 && !a.hit)) break;
+        }
+      }
+    }
+  }
+  EXPECT_EQ("", broken);
+  std::printf("%ld operations, %ld attempts with an allocation failing\n", rows, attempts);
+}
+
+}  // namespace
