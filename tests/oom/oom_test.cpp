@@ -50,7 +50,9 @@ void* operator new[](std::size_t n) { return allocate(n, 0, false); }
 void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return allocate(n, 0, true); }
 void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return allocate(n, 0, true); }
 void* operator new(std::size_t n, std::align_val_t a) { return allocate(n, std::size_t(a), false); }
-void* operator new[](std::size_t n, std::align_val_t a) { return allocate(n, std::size_t(a), false); }
+void* operator new[](std::size_t n, std::align_val_t a) {
+  return allocate(n, std::size_t(a), false);
+}
 void* operator new(std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
   return allocate(n, std::size_t(a), true);
 }
@@ -109,6 +111,24 @@ struct Scene {
 
 Pair pairOf(const VelParamString& s) { return {s.c_str(), s.w_str()}; }
 
+// Strings that operations in turn change from the old text to the new: those
+// before the one that threw hold the new, the rest the old, none a mix.
+bool inTurn(const Attempt& a, const Scene& t, std::initializer_list<const VelParamString*> all) {
+  auto s = all.begin();
+  while (s != all.end() && pairOf(**s) == t.text) ++s;
+  const bool stopped = s != all.end();
+  for (; s != all.end(); ++s)
+    if (pairOf(**s) != t.old) return false;
+  return a.threw == stopped;
+}
+
+// The exception's code and both messages, read without converting: through
+// the reference that an earlier getErrorMessageJP() gave.
+using Held = std::tuple<int, Pair, Pair>;
+Held heldBy(const VelException& e, const VelParamString& japanese) {
+  return {e.getErrorCode(), pairOf(e.getErrorMessage()), pairOf(japanese)};
+}
+
 // A registry whose records carry marks that no deletion touches (a kind
 // outside the table), with its protected parts at hand.
 struct Probe : QuireCommon::Object {
@@ -129,7 +149,7 @@ struct Probe : QuireCommon::Object {
     for (int handle = 1; handle <= 6; ++handle) s += " " + std::to_string(getNativeObject(handle));
     return s;
   }
-  // A new record takes the handle that was next and is found by it.
+  // As it was, and a new record takes the handle that was next and is found.
   bool unchanged(const std::string& before) {
     if (state() != before) return false;
     const int expected = nextHandle, handle = createNativeObject(kString, nullptr);
@@ -139,28 +159,32 @@ struct Probe : QuireCommon::Object {
   }
 };
 
+// createNativeObject, then newObject, of one kind.
 template <QUIRE_OBJ_TYPE kind>
-bool create(Attempt& a, const Scene&) {
+bool createAndBuild(Attempt& a, const Scene&) {
   Probe registry(3, 0);
   const std::string before = registry.state();
-  a.run([&] { registry.createNativeObject(kind, nullptr); });
-  return !a.threw || registry.unchanged(before);
-}
-
-template <QUIRE_OBJ_TYPE kind>
-bool build(Attempt& a, const Scene&) {
-  Probe registry(0, 0);
+  bool created = false;
   QuireCommon::QUIRE_ADDRESS object = 0;
-  a.run([&] { object = registry.newObject(kind, nullptr); });
+  a.run([&] {
+    registry.createNativeObject(kind, nullptr);
+    created = true;
+    object = registry.newObject(kind, nullptr);
+  });
   registry.deleteObject(kind, reinterpret_cast<void*>(object));
-  return (object != 0) == (kind != kOther && !a.threw);
+  return (created || registry.unchanged(before)) && (object != 0) == (kind != kOther && !a.threw);
 }
 
-// The exception's code and both messages, read without converting: through
-// the reference that an earlier getErrorMessageJP() gave.
-using Held = std::tuple<int, Pair, Pair>;
-Held heldBy(const VelException& e, const VelParamString& japanese) {
-  return {e.getErrorCode(), pairOf(e.getErrorMessage()), pairOf(japanese)};
+bool sameFiles(const Scene& t) {
+  return readFile(t.existing) == "sixteen bytes..." && !fileExists(t.absent);
+}
+
+// An output on a path: after a failure the files are as they were.
+bool outputOn(Attempt& a, const std::string& path, const Scene& t) {
+  const VelParamString name(path.c_str());
+  std::optional<VelParamOutput> out;
+  a.run([&] { out.emplace(name); });
+  return a.threw ? sameFiles(t) : out->canWrite() && readFile(path).empty();
 }
 
 // A caller's stream that allocates at every refill, as a decoding stream would.
@@ -173,63 +197,31 @@ struct RefillingBuffer : std::streambuf {
   }
 };
 
-bool sameFiles(const Scene& t) {
-  return readFile(t.existing) == "sixteen bytes..." && !fileExists(t.absent);
-}
-
-// A PDF string of the new text read into a string that holds the old one.
-bool fromPdf(Attempt& a, const Scene& t, void (*get)(void*, VelParamString&)) {
-  auto* pdf = new DocCore::PDFString("\xFE\xFF" + bytesOf(t.text.second, true));
-  VelParamString result(t.old.first.c_str());
-  a.run([&] { get(pdf, result); });
-  pdf->release();
-  return pairOf(result) == (a.threw ? t.old : t.text);
-}
-
-// An output built on a path; after a failure the files are as they were.
-bool outputOn(Attempt& a, const std::string& path, const Scene& t) {
-  const VelParamString name(path.c_str());
-  std::optional<VelParamOutput> out;
-  a.run([&] { out.emplace(name); });
-  return a.threw ? sameFiles(t) : out->canWrite() && readFile(path).empty();
-}
-
-// Each operation; by default it runs once, with its own objects, and no
+// Each operation, with objects of its own; by default it runs once, and no
 // allocation failure may pass it quietly.
 struct Row {
   const char* name;
-  bool (*attempt)(Attempt&, const Scene&);
-  bool perText = false;   // in every encoding, with short and long text
-  bool reports = false;   // takes a failure quietly and reports it in its result
+  bool (*attempt)(Attempt&, const Scene&);  // false: the objects are not as they must be
+  bool perText = false;  // in every encoding, with short and long text
+  bool reports = false;  // takes a failure quietly and reports it in its result
 };
 
 const Row kRows[] = {
-    {"VelParamString(const char*)", [](Attempt& a, const Scene& t) {
+    {"VelParamString(const char*), (const unsigned short*), copy",
+     [](Attempt& a, const Scene& t) {
        bool ok = true;
-       a.run([&] { ok = pairOf(VelParamString(t.text.first.c_str())) == t.text; });
+       a.run([&] {
+         const VelParamString narrow(t.text.first.c_str()), wide(t.text.second.c_str()),
+             copy(wide);
+         ok = pairOf(narrow) == t.text && pairOf(wide) == t.text && pairOf(copy) == t.text;
+       });
        return ok; }, true},
-    {"VelParamString(const unsigned short*)", [](Attempt& a, const Scene& t) {
-       bool ok = true;
-       a.run([&] { ok = pairOf(VelParamString(t.text.second.c_str())) == t.text; });
-       return ok; }, true},
-    {"VelParamString(const VelParamString&)", [](Attempt& a, const Scene& t) {
+    {"VelParamString = const char*, = const unsigned short*, = VelParamString",
+     [](Attempt& a, const Scene& t) {
        const VelParamString source(t.text.first.c_str());
-       bool ok = true;
-       a.run([&] { ok = pairOf(VelParamString(source)) == t.text; });
-       return ok; }, true},
-    {"VelParamString = const char*", [](Attempt& a, const Scene& t) {
-       VelParamString s(t.old.first.c_str());
-       a.run([&] { s = t.text.first.c_str(); });
-       return pairOf(s) == (a.threw ? t.old : t.text); }, true},
-    {"VelParamString = const unsigned short*", [](Attempt& a, const Scene& t) {
-       VelParamString s(t.old.first.c_str());
-       a.run([&] { s = t.text.second.c_str(); });
-       return pairOf(s) == (a.threw ? t.old : t.text); }, true},
-    {"VelParamString = VelParamString", [](Attempt& a, const Scene& t) {
-       VelParamString s(t.old.first.c_str());
-       const VelParamString source(t.text.first.c_str());
-       a.run([&] { s = source; });
-       return pairOf(s) == (a.threw ? t.old : t.text); }, true},
+       VelParamString s[3] = {t.old.first.c_str(), t.old.first.c_str(), t.old.first.c_str()};
+       a.run([&] { s[0] = t.text.first.c_str(); s[1] = t.text.second.c_str(); s[2] = source; });
+       return inTurn(a, t, {&s[0], &s[1], &s[2]}); }, true},
     {"VelParamString = its own c_str(), its own w_str()", [](Attempt& a, const Scene& t) {
        VelParamString s(t.text.first.c_str());
        a.run([&] { s = s.c_str(); s = s.w_str(); });
@@ -252,31 +244,25 @@ const Row kRows[] = {
        const Held before = heldBy(e, japanese);
        a.run([&] { e.getErrorMessageJP(); });
        return !a.threw || heldBy(e, japanese) == before; }, true},
-    {"getMBCstring", [](Attempt& a, const Scene& t) { return fromPdf(a, t, getMBCstring); }, true},
-    {"getUNICODEstring", [](Attempt& a, const Scene& t) { return fromPdf(a, t, getUNICODEstring); },
-     true},
-    {"createNativeObject(1005)", create<kString>},
-    {"createNativeObject(2012)", create<kInput>},
-    {"createNativeObject(2013)", create<kOutput>},
-    {"createNativeObject(other kind)", create<kOther>},
-    {"newObject(1005)", build<kString>},
-    {"newObject(2012)", build<kInput>},
-    {"newObject(2013)", build<kOutput>},
-    {"newObject(other kind)", build<kOther>},
-    {"Object(const Object&)", [](Attempt& a, const Scene&) {
-       const Probe source(3, 0);
-       bool ok = true;
-       a.run([&] { ok = Probe(source).state() == source.state(); });
-       return ok; }},
-    {"Object = Object", [](Attempt& a, const Scene&) {
+    {"getMBCstring, getUNICODEstring", [](Attempt& a, const Scene& t) {
+       auto* pdf = new DocCore::PDFString("\xFE\xFF" + bytesOf(t.text.second, true));
+       VelParamString mbc(t.old.first.c_str()), unicode(mbc);
+       a.run([&] { getMBCstring(pdf, mbc); getUNICODEstring(pdf, unicode); });
+       pdf->release();
+       return inTurn(a, t, {&mbc, &unicode}); }, true},
+    {"createNativeObject, newObject: 1005", createAndBuild<kString>},
+    {"createNativeObject, newObject: 2012", createAndBuild<kInput>},
+    {"createNativeObject, newObject: 2013", createAndBuild<kOutput>},
+    {"createNativeObject, newObject: another kind", createAndBuild<kOther>},
+    {"Object(const Object&), Object = Object", [](Attempt& a, const Scene&) {
        Probe target(2, 3), source(3, 0);
        const std::string before = target.state();
-       a.run([&] { target = source; });
+       a.run([&] { target = Probe(source); });
        return a.threw ? target.unchanged(before) : target.state() == source.state(); }},
-    {"VelParamOutput(path), file there", [](Attempt& a, const Scene& t) {
-       return outputOn(a, t.existing, t); }},
-    {"VelParamOutput(path), no file", [](Attempt& a, const Scene& t) {
-       return outputOn(a, t.absent, t); }},
+    {"VelParamOutput(path), file there",
+     [](Attempt& a, const Scene& t) { return outputOn(a, t.existing, t); }},
+    {"VelParamOutput(path), no file",
+     [](Attempt& a, const Scene& t) { return outputOn(a, t.absent, t); }},
     {"VelParamInput(path), file there or not", [](Attempt& a, const Scene& t) {
        const VelParamString there(t.existing.c_str()), none(t.absent.c_str());
        bool ok = true;
@@ -297,7 +283,8 @@ const Row kRows[] = {
        char byte = 'x';
        return a.threw || (inputs[1].read(&byte, 1) == 1 && outputs[0].write(&byte, 1) == 1 &&
                           out.str() == "i"); }},
-    {"VelParamInput read, seekoff; VelParamOutput write, destroyed", [](Attempt& a, const Scene& t) {
+    {"VelParamInput read, seekoff; VelParamOutput write, destroyed",
+     [](Attempt& a, const Scene& t) {
        VelParamInput in(VelParamString(t.existing.c_str()));
        std::optional<VelParamOutput> out(VelParamString(t.absent.c_str()));
        char bytes[16];
@@ -346,25 +333,25 @@ TEST(OutOfMemory, EveryOperationLeavesItsObjectsAndFilesAsTheyWereWhenAllocation
   probe.run([] { VelParamString("longer than the small buffer of a string"); });
   if (!probe.hit) GTEST_SKIP() << "this program's operator new is not the one in use";
   TempDir dir;
-  const Scene files{{}, {}, dir.file("existing"), dir.file("absent")};
   std::string broken;
   long attempts = 0, rows = 0;
   for (const char* encoding : kEncodings) {
     const ScopedEncoding chosen(encoding);
-    for (const int repeats : {1, 3700}) {
+    for (const int repeats : {1, 3700}) {  // some 20 bytes, and 77 to 115 KB
       Wide wide;
       for (int i = 0; i < repeats; ++i) wide += u16(u"日本語のテキスト/かな");
-      Scene t = files;
-      t.text = pairOf(VelParamString(wide.c_str()));
-      t.old = pairOf(VelParamString(u16(u"古いテキスト").c_str()));
+      const Scene t{pairOf(VelParamString(wide.c_str())),
+                    pairOf(VelParamString(u16(u"古いテキスト").c_str())), dir.file("existing"),
+                    dir.file("absent")};
       for (const Pair* p : {&t.text, &t.old})  // each pair is one text
-        ASSERT_EQ(bytesOf(p->second, true), viaIconv(encoding, true, true, p->first, 4 * p->first.size()));
+        ASSERT_EQ(bytesOf(p->second, true),
+                  viaIconv(encoding, true, true, p->first, 4 * p->first.size()));
       for (const Row& row : kRows) {
         if (!row.perText && (repeats > 1 || encoding != kEncodings[0])) continue;
         const std::string name = std::string(row.name) + " in " + encoding + ", " +
                                  std::to_string(t.text.first.size()) + " bytes: ";
         ++rows;
-        for (long n = 0;; ++n) {  // 0: nothing fails, which also sets up what is built once
+        for (long n = 0;; ++n) {  // 0: nothing fails, and what is built once gets built
           writeFile(t.existing, "sixteen bytes...");
           std::remove(t.absent.c_str());
           const long liveBefore = live;
@@ -375,12 +362,13 @@ TEST(OutOfMemory, EveryOperationLeavesItsObjectsAndFilesAsTheyWereWhenAllocation
           const int leftOpen = openDescriptors() - fdsBefore;
           attempts += n > 0;
           const char* fault = !held ? (a.threw ? "objects or files changed" : "wrong result")
-                              : n > 0 && leaked != 0     ? "allocations left"
-                              : leftOpen != 0            ? "descriptors left open"
-                              : !globalWorks()           ? "registry broken"
+                              : n > 0 && leaked != 0 ? "allocations left"
+                              : leftOpen != 0 ? "descriptors left open"
+                              : !globalWorks() ? "registry broken"
                               : a.hit && !a.threw && !row.reports ? "failure swallowed"
                                                                   : nullptr;
-          if (fault != nullptr) broken += name + fault + " at allocation " + std::to_string(n) + "\n";
+          if (fault != nullptr)
+            broken += name + fault + " at allocation " + std::to_string(n) + '\n';
           if (fault != nullptr || (n > 0 && !a.hit)) break;
         }
       }
