@@ -24,9 +24,17 @@ VelException::~VelException() = default;
 
 VelException& VelException::operator=(const VelException& other) {
   if (this != &other) {
-    errorCode = other.errorCode;
+    // Both messages or neither: when the Japanese one cannot be copied, the
+    // English one goes back into the room that it already has, which cannot fail.
+    const VelParamString oldMessage(errorMessage);
     errorMessage = other.errorMessage;
-    errorMessageJP = other.errorMessageJP;
+    try {
+      errorMessageJP = other.errorMessageJP;
+    } catch (...) {
+      errorMessage = oldMessage;
+      throw;
+    }
+    errorCode = other.errorCode;
   }
   return *this;
 }

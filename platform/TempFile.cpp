@@ -1,8 +1,7 @@
 #include "platform/TempFile.h"
 
-#include <string>
-
 #if defined(_WIN32)
+#include <cstdio>
 #include <cstdlib>
 #else
 #include <unistd.h>
@@ -12,8 +11,11 @@ namespace platform {
 
 void deleteTempFile(const char* name) {
 #if defined(_WIN32)
-  const std::string command = std::string("del ") + name;
-  (void)std::system(command.c_str());
+  // No allocation: this runs in the registry's destructor, where running out
+  // of memory could only end the process. The names are the registry's own.
+  char command[64];
+  std::snprintf(command, sizeof command, "del %s", name);
+  (void)std::system(command);
 #else
   (void)::unlink(name);
 #endif

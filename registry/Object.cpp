@@ -25,17 +25,17 @@ void deleteHolder(void* object) {
 }
 
 void indexRecords(Object::Records& records, Object::RecordIndex& index) {
-  index.clear();
   for (auto it = records.begin(); it != records.end(); ++it) index.emplace(it->handle, it);
 }
 
-int issueHandle(int& nextHandle, const Object::RecordIndex& index) {
-  const int max = Object::kMaxHandle;
-  int handle = nextHandle >= 1 && nextHandle <= max ? nextHandle : 1;
-  // Once the counter has wrapped, a live record may still carry a handle;
-  // skip it so that no two records ever share one.
-  while (index.count(handle) != 0) handle = handle == max ? 1 : handle + 1;
-  nextHandle = handle == max ? 1 : handle + 1;
+int after(int handle) { return handle == Object::kMaxHandle ? 1 : handle + 1; }
+
+// The handle that a creation issues, from nextHandle on. Once the counter has
+// wrapped, a live record may still carry a handle; it is skipped so that no
+// two records ever share one.
+int freeHandle(int nextHandle, const Object::RecordIndex& index) {
+  int handle = nextHandle >= 1 && nextHandle <= Object::kMaxHandle ? nextHandle : 1;
+  while (index.count(handle) != 0) handle = after(handle);
   return handle;
 }
 
@@ -63,17 +63,22 @@ Object::Object(const Object& other)
 
 Object& Object::operator=(const Object& other) {
   if (this != &other) {
+    // Copied and indexed aside, then swapped in, which cannot fail; the old
+    // records' objects are not deleted.
+    Records copied(other.records);
+    RecordIndex index;
+    indexRecords(copied, index);
+    records.swap(copied);
+    recordIndex.swap(index);
     nextHandle = other.nextHandle;
-    records = other.records;  // the old records' objects are not deleted
     tempFileNum = other.tempFileNum;
-    indexRecords(records, recordIndex);
   }
   return *this;
 }
 
 int Object::createNativeObject(QUIRE_OBJ_TYPE type, void* pointer) {
   MXMutex lock(globalLock);
-  const int handle = issueHandle(nextHandle, recordIndex);
+  const int handle = freeHandle(nextHandle, recordIndex);
   void* object = reinterpret_cast<void*>(newObject(type, pointer));
   try {
     records.push_back(NativeObjectRecord{type, handle, 1, object});
@@ -87,6 +92,7 @@ int Object::createNativeObject(QUIRE_OBJ_TYPE type, void* pointer) {
     deleteObject(type, object);
     throw;
   }
+  nextHandle = after(handle);  // only now: a failed creation issues nothing
   return handle;
 }
 

@@ -7,6 +7,7 @@
 #include "quire/VelParamString.h"
 #include "registry/Globals.h"
 #include "registry/ParamHolders.h"
+#include "streams/BufferedFile.h"
 
 namespace Quire {
 
@@ -38,7 +39,7 @@ template <typename Holder, typename FileStream>
 int createFileHolder(const VelParamString& path, std::ios::openmode mode, bool* opened) {
   return createHolder<Holder>([&](Holder& holder) {
     holder.path = path;
-    auto* file = new FileStream(holder.path.c_str(), mode);
+    auto* file = new BufferedFile<FileStream>(holder.path.c_str(), mode);
     holder.stream = file;
     holder.ownsStream = true;
     *opened = file->good() && file->is_open();

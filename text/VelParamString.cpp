@@ -11,8 +11,6 @@
 namespace Quire {
 namespace {
 
-using Wide = std::basic_string<unsigned short>;
-
 const unsigned short kNoUnits[] = {0};
 
 // Up to this many bytes a conversion's result is built on the stack.
@@ -40,6 +38,27 @@ std::size_t unitLength(const unsigned short* s) {
   return n;
 }
 
+// Makes room for a form's new text before either form changes: within its
+// room an assignment cannot throw, so both forms change or neither does. The
+// room never shrinks, so a source inside the form stays where it is.
+template <typename Text>
+void makeRoom(Text& text, std::size_t size) {
+  if (text.capacity() < size) text.reserve(size);
+}
+
+// Plain ASCII reads the same in every supported encoding, so neither the
+// environment nor the component is needed: each unit is its byte. The other
+// form is filled first, while s, which may lie inside its own, is unchanged.
+template <typename Own, typename Other>
+void assignAscii(Own& own, const typename Own::value_type* s, std::size_t n, Other& other) {
+  makeRoom(own, n);
+  makeRoom(other, n);
+  other.resize(n);
+  auto* to = &other[0];
+  for (std::size_t i = 0; i < n; ++i) to[i] = static_cast<typename Other::value_type>(s[i]);
+  own.assign(s, n);
+}
+
 }  // namespace
 
 VelParamString::VelParamString() = default;
@@ -54,6 +73,8 @@ VelParamString::~VelParamString() = default;
 
 VelParamString& VelParamString::operator=(const VelParamString& other) {
   if (this != &other) {
+    makeRoom(mbcsText, other.mbcsText.size());
+    makeRoom(ucs2Text, other.ucs2Text.size());
     mbcsText = other.mbcsText;
     ucs2Text = other.ucs2Text;
   }
@@ -61,15 +82,14 @@ VelParamString& VelParamString::operator=(const VelParamString& other) {
 }
 
 VelParamString& VelParamString::operator=(const char* s) {
-  mbcsText.assign(s != nullptr ? s : "");
-  const std::size_t n = mbcsText.size();
-  // Plain ASCII reads the same in every supported encoding, so neither the
-  // environment nor the component is needed.
-  if (convlib::isPlainAscii(mbcsText.data(), n)) {
-    ucs2Text = Wide(mbcsText.begin(), mbcsText.end());
+  if (s == nullptr) s = "";
+  const std::size_t n = std::strlen(s);
+  if (convlib::isPlainAscii(s, n)) {
+    assignAscii(mbcsText, s, n, ucs2Text);
     return *this;
   }
   if (n > static_cast<std::size_t>(VelCodeConverter::kMaxConvertible)) {
+    mbcsText.assign(s, n);
     ucs2Text.clear();
     return *this;
   }
@@ -85,20 +105,24 @@ VelParamString& VelParamString::operator=(const char* s) {
     heapBuffer.reset(new unsigned short[n + 1]);
     buffer = heapBuffer.get();
   }
-  decodeBuffer(getMBCSEncoding(), kUcs2Encoding, mbcsText.data(), bytes, buffer, capacity);
-  ucs2Text.assign(buffer, unitsBeforeZero(buffer, n));
+  decodeBuffer(getMBCSEncoding(), kUcs2Encoding, s, bytes, buffer, capacity);
+  const std::size_t units = unitsBeforeZero(buffer, n);
+  makeRoom(mbcsText, n);
+  makeRoom(ucs2Text, units);
+  mbcsText.assign(s, n);  // s may lie inside the narrow form, which has its room
+  ucs2Text.assign(buffer, units);
   return *this;
 }
 
 VelParamString& VelParamString::operator=(const unsigned short* s) {
   if (s == nullptr) s = kNoUnits;
   const std::size_t n = unitLength(s);
-  ucs2Text.assign(s, n);
-  if (convlib::isPlainAscii(ucs2Text.data(), n)) {
-    mbcsText = std::string(ucs2Text.begin(), ucs2Text.end());
+  if (convlib::isPlainAscii(s, n)) {
+    assignAscii(ucs2Text, s, n, mbcsText);
     return *this;
   }
   if (n > static_cast<std::size_t>(VelCodeConverter::kMaxConvertible)) {
+    ucs2Text.assign(s, n);
     mbcsText.clear();
     return *this;
   }
@@ -111,8 +135,12 @@ VelParamString& VelParamString::operator=(const unsigned short* s) {
     heapBuffer.reset(new char[capacity]);
     buffer = heapBuffer.get();
   }
-  encodeBuffer(kUcs2Encoding, getMBCSEncoding(), ucs2Text.data(), units, buffer, capacity);
-  mbcsText.assign(buffer);
+  encodeBuffer(kUcs2Encoding, getMBCSEncoding(), s, units, buffer, capacity);
+  const std::size_t bytes = std::strlen(buffer);
+  makeRoom(ucs2Text, n);
+  makeRoom(mbcsText, bytes);
+  mbcsText.assign(buffer, bytes);
+  ucs2Text.assign(s, n);  // s may lie inside the wide form, which has its room
   return *this;
 }
 
