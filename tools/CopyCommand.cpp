@@ -87,10 +87,11 @@ int copyInto(Quire::VelParamInput& in, const std::string& source, const std::str
 
 }  // namespace
 
-int runCopy(const Args& args) {
-  if (wantsHelp(args, kUsage)) return 0;
-  if (args.size() < 2) return usageError("copy", args.empty() ? "missing SOURCE" : "missing DEST");
-  if (args.size() > 2) return usageError("copy", "unexpected argument '" + args[2] + "'");
+int runCopy(int argc, char** argv) {
+  Args args;
+  int status = readCommandLine(argc, argv, kUsage, "", nullptr, nullptr, &args);
+  if (status == kGoOn) status = expectOperands("copy", args, {"SOURCE", "DEST"});
+  if (status != kGoOn) return status;
   const std::string& source = args[0];
   const std::string dest = followLink(args[1]);
 

@@ -155,6 +155,10 @@ TEST(ToolTest, EachCommandLinesOutputMessageAndStatus) {
       {"encoding", "", "UTF-8 (LANG)\n", "", 0, nullptr, "ja_JP.UTF-8"},
       {"encoding", "", "WINDOWS31J (default)\n", "", 0, nullptr},
       {"copy --help", "", "usage: quire copy SOURCE DEST\n...", "", 0},
+      // Options as Unix tools take them: bundled, anywhere, "--" ending them.
+      {"recode -cfUTF-8 -teucjp", u8"a€", "a?", "", 0},
+      {"inspect -- --help", "", "narrow: 2D 2D 68 65 6C 70\n...", "", 0},
+      {"error -- -1", "", "-1\n-\n...", "", 0},
       {"recode --help", "",
        "usage: quire recode...\n  ChineseGBK  GBK, CP936, MS936, WINDOWS-936\n", "", 0},
       {"recode --list", "", "WINDOWS31J\nEUC-JP\nISO-2022-JP\nUTF-8\nChineseGBK\n", "", 0},
@@ -176,16 +180,20 @@ TEST(ToolTest, EachCommandLinesOutputMessageAndStatus) {
        "quire: cannot read '" + none + "': No such file or directory\n", 1},
       // Wrong command lines.
       {"", "", "", usage, 2}, {"nothing", "", "", usage, 2}, {"error", "", "", usage, 2},
-      {"error 31O4", "", "", usage, 2}, {"inspect", "", "", usage, 2},
+      {"error 31O4", "", "", usage, 2}, {"error ~3104", "", "", usage, 2},
+      {"error -1", "", "", usage, 2}, {"error --all 1", "", "", usage, 2},
+      {"inspect", "", "", usage, 2}, {"--version x", "", "", usage, 2},
       {"encoding x", "", "", usage, 2}, {"copy only-source", "", "", usage, 2},
-      {"recode -f", "", "", usage, 2}, {"recode -f latin1", "", "", usage, 2},
-      {"recode --from-utf8", "", "", usage, 2}, {"recode -x", "", "", usage, 2},
+      {"copy a b c", "", "", usage, 2}, {"recode -f", "", "", usage, 2},
+      {"recode -l x", "", "", usage, 2}, {"recode -f latin1", "", "", usage, 2},
+      {"recode --from-utf8", "", "", usage, 2}, {"recode -cx", "", "", usage, 2},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.line);
     ScopedEnv vel30("VEL30_MBCS_ENCODING", row.vel30), lang("LANG", row.lang);
     std::istringstream words(row.line);
-    const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
+    std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
+    for (std::string& arg : args) std::replace(arg.begin(), arg.end(), '~', ' ');  // a space in a word
     const ToolResult run = runTool(args, row.input);
     EXPECT_TRUE(matches(run.out, row.out)) << run.out.substr(0, 200);
     EXPECT_TRUE(matches(run.err, row.err)) << run.err;
