@@ -112,7 +112,13 @@ int runRecode(int argc, char** argv) {
       allRead = false;
       continue;
     }
-    const Outcome outcome = recodeFile(fd, label, recoder, block, out);
+    // As cat: the output would grow with what it reads, until the disk is full.
+    const bool isOutput = sameRegularFile(fd, kStandardOutput);
+    if (isOutput)
+      std::fprintf(stderr, "quire: cannot read %s: it is the file that standard output writes to\n",
+                   label.c_str());
+    const Outcome outcome =
+        isOutput ? Outcome::kUnreadable : recodeFile(fd, label, recoder, block, out);
     if (!standardInput) closeFile(fd);
     // Output that failed ends everything; finishOutput says why.
     if (outcome == Outcome::kUnwritable) return 1;

@@ -12,6 +12,7 @@
 
 #if defined(_WIN32)
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -54,6 +55,17 @@ int openForReading(const char* path) { return _open(path, _O_RDONLY | _O_BINARY)
 void closeFile(int fd) { _close(fd); }
 bool isTerminal(int fd) { return _isatty(fd) != 0; }
 
+// A file's identity is its volume and index; _fstat has no inode number.
+bool sameRegularFile(int fd, int other) {
+  BY_HANDLE_FILE_INFORMATION a, b;
+  const HANDLE first = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  const HANDLE second = reinterpret_cast<HANDLE>(_get_osfhandle(other));
+  return GetFileType(first) == FILE_TYPE_DISK && GetFileInformationByHandle(first, &a) &&
+         GetFileInformationByHandle(second, &b) &&
+         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+         a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
 // Windows has no SIGHUP, and no descriptor takes a mode beyond read-only.
 int createTemporaryBeside(const std::string& target, std::string* path) {
   const std::string name = temporaryTemplate(target);
@@ -78,7 +90,6 @@ bool syncFile(int fd) { return _commit(fd) == 0; }
 #else
 
 void prepareProcess() {
-  std::signal(SIGPIPE, SIG_IGN);
   // Opened in the direction that the descriptor is never used in, so that
   // every use fails with EBADF as it would on the closed descriptor.
   for (int fd = 0; fd <= 2; ++fd) {
@@ -97,6 +108,12 @@ long readSome(int fd, char* buffer, std::size_t size) {
 int openForReading(const char* path) { return ::open(path, O_RDONLY | O_CLOEXEC); }
 void closeFile(int fd) { ::close(fd); }
 bool isTerminal(int fd) { return ::isatty(fd) == 1; }
+
+bool sameRegularFile(int fd, int other) {
+  struct stat a, b;
+  return ::fstat(fd, &a) == 0 && ::fstat(other, &b) == 0 && S_ISREG(a.st_mode) &&
+         a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 
 int createTemporaryBeside(const std::string& target, std::string* path) {
   const std::string name = temporaryTemplate(target);

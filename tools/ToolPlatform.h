@@ -9,11 +9,11 @@
 namespace quire_tool {
 
 constexpr int kStandardInput = 0;
+constexpr int kStandardOutput = 1;
 constexpr int kStandardError = 2;
 
-// Called first: a write to a closed pipe fails with EPIPE instead of ending
-// the process, and a closed descriptor 0, 1 or 2 is held by an unusable one
-// so that no file opened later takes its place.
+// Called first: a closed descriptor 0, 1 or 2 is held by an unusable one so
+// that no file opened later takes its place.
 void prepareProcess();
 
 // What the descriptor has now, up to size bytes, without waiting for more;
@@ -22,6 +22,8 @@ long readSome(int fd, char* buffer, std::size_t size);
 int openForReading(const char* path);
 void closeFile(int fd);
 bool isTerminal(int fd);
+// Whether both descriptors reach one regular file.
+bool sameRegularFile(int fd, int other);
 
 // Creates a new empty file in target's directory, with the permissions that
 // target has or that a new file would get, and returns its descriptor (-1

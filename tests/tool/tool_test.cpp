@@ -1,7 +1,13 @@
 // The quire tool's promises, checked on the built program run as a subprocess.
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,8 +15,11 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iostream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -47,49 +56,84 @@ constexpr rlim_t kMemoryLimit = 64 << 20;
 // its standard input (a pipe) and the file of its standard output.
 using Meanwhile = std::function<void(pid_t tool, int input, const std::string& output)>;
 
-// Runs the tool on args. lost is the error that its standard output meets
-// instead of a file: ENOSPC on /dev/full, EPIPE on a pipe that nobody reads.
-ToolResult runTool(std::vector<std::string> args, const std::string& input = "", int lost = 0,
-                   rlim_t fileSizeLimit = RLIM_INFINITY, const Meanwhile& meanwhile = nullptr) {
+// What the tool meets besides its arguments.
+struct Setting {
+  std::string input;
+  // The error that its standard output meets instead of a file: ENOSPC on a
+  // full device, EPIPE on a pipe that nobody reads, EBADF closed.
+  int lost = 0;
+  rlim_t fileSizeLimit = RLIM_INFINITY;
+  Meanwhile meanwhile{};
+  std::string output{};  // a file that standard output appends to, instead of a new one
+  bool asNobody = false;
+};
+
+// A private character device 1,minor (3 null, 5 zero, 7 full) at path.
+bool makeDevice(const std::string& path, unsigned minor) {
+  return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0;
+}
+
+// Whether this process can make device nodes and open them (root, on a file
+// system that allows them).
+bool devicesWork() {
+  static const bool work = [] {
+    TempDir dir;
+    const int fd = makeDevice(dir.file("null"), 3) ? ::open(dir.file("null").c_str(), O_WRONLY) : -1;
+    if (fd >= 0) ::close(fd);
+    return fd >= 0;
+  }();
+  return work;
+}
+
+// Runs the tool on args, as the user runs it: the signals that the test
+// runner ignores are back to their defaults, and no core file is written.
+ToolResult runTool(std::vector<std::string> args, const Setting& setting = {}) {
   args.insert(args.begin(), QUIRE_TOOL_PATH);
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(&arg[0]);
   argv.push_back(nullptr);
   TempDir dir;
-  fs::create_symlink("/dev/full", dir.file("full"));
-  const std::string out = dir.file(lost == ENOSPC ? "full" : "out");
+  const std::string out = setting.output.empty() ? dir.file("out") : setting.output;
+  if (setting.lost == ENOSPC && !makeDevice(dir.file("full"), 7)) return {-1, "", "no device"};
   int in[2], broken[2];
   ::pipe2(in, O_CLOEXEC);
   ::pipe2(broken, O_CLOEXEC);
   ::close(broken[0]);
-  const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int outFd = ::open(setting.lost == ENOSPC ? dir.file("full").c_str() : out.c_str(),
+                           O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   const int errFd = ::open(dir.file("err").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  const passwd* nobody = setting.asNobody ? ::getpwnam("nobody") : nullptr;
   ::signal(SIGPIPE, SIG_IGN);  // or the test would end where the tool stops reading
   const pid_t pid = ::fork();
   if (pid == 0) {
     // Between fork and exec: only calls that are safe there.
     ::dup2(in[0], 0);
-    ::dup2(lost == EPIPE ? broken[1] : outFd, 1);
+    ::dup2(setting.lost == EPIPE ? broken[1] : outFd, 1);
+    if (setting.lost == EBADF) ::close(1);
     ::dup2(errFd, 2);
-    // Whatever the test runner ignores, the tool meets these as a user sends them.
-    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) ::signal(s, SIG_DFL);
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) ::signal(s, SIG_DFL);
     ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
-    const rlimit fileSize{fileSizeLimit, fileSizeLimit}, memory{kMemoryLimit, kMemoryLimit};
+    const rlimit fileSize{setting.fileSizeLimit, setting.fileSizeLimit},
+        memory{kMemoryLimit, kMemoryLimit}, core{0, 0};
     ::setrlimit(RLIMIT_FSIZE, &fileSize);
     ::setrlimit(RLIMIT_AS, &memory);
+    ::setrlimit(RLIMIT_CORE, &core);
+    if (nobody != nullptr &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0))
+      ::_exit(126);
     ::execv(argv[0], argv.data());
     ::_exit(127);
   }
   for (int fd : {in[0], outFd, errFd, broken[1]}) ::close(fd);
-  if (meanwhile)
-    meanwhile(pid, in[1], dir.file("out"));
+  if (setting.meanwhile)
+    setting.meanwhile(pid, in[1], out);
   else  // a blocking write to a pipe returns once all is read, or the tool has gone
-    std::ignore = ::write(in[1], input.data(), input.size());
+    std::ignore = ::write(in[1], setting.input.data(), setting.input.size());
   ::close(in[1]);
   int status = 0;
   const bool ended = pid > 0 && ::waitpid(pid, &status, 0) == pid;
   return {!ended ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-          readFile(dir.file("out")), readFile(dir.file("err"))};
+          readFile(out), readFile(dir.file("err"))};
 }
 
 // The library's converter on the whole text at once.
@@ -194,7 +238,7 @@ TEST(ToolTest, EachCommandLinesOutputMessageAndStatus) {
     std::istringstream words(row.line);
     std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
     for (std::string& arg : args) std::replace(arg.begin(), arg.end(), '~', ' ');  // a space in a word
-    const ToolResult run = runTool(args, row.input);
+    const ToolResult run = runTool(args, {row.input});
     EXPECT_TRUE(matches(run.out, row.out)) << run.out.substr(0, 200);
     EXPECT_TRUE(matches(run.err, row.err)) << run.err;
     EXPECT_EQ(run.status, row.status);
@@ -202,12 +246,13 @@ TEST(ToolTest, EachCommandLinesOutputMessageAndStatus) {
       EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "one line says why";
       continue;
     }
-    // A closed descriptor fails the same writes as these, with EBADF.
-    for (int lost : {ENOSPC, EPIPE}) {
-      const ToolResult lostRun = runTool(args, row.input, lost);
-      EXPECT_EQ(lostRun.status, 1);
-      EXPECT_EQ(lostRun.err,
-                "quire: cannot write standard output: " + std::string(std::strerror(lost)) + "\n");
+    // A closed pipe ends the tool quietly, by SIGPIPE, as it ends cat.
+    for (int lost : {ENOSPC, EBADF, EPIPE}) {
+      if (lost == ENOSPC && !devicesWork()) continue;  // no full device to write to
+      const ToolResult lostRun = runTool(args, {row.input, lost});
+      EXPECT_EQ(lostRun.status, lost == EPIPE ? 128 + SIGPIPE : 1);
+      EXPECT_EQ(lostRun.err, lost == EPIPE ? "" : "quire: cannot write standard output: " +
+                                                      std::string(std::strerror(lost)) + "\n");
     }
   }
 }
@@ -255,10 +300,26 @@ TEST(ToolTest, RecodeWritesEachLineAsItArrives) {
       ASSERT_EQ(readFile(output), expected);
     }
   };
-  const ToolResult run =
-      runTool({"recode", "--from", "UTF-8", "--to", "ISO-2022-JP"}, "", 0, RLIM_INFINITY, typing);
+  Setting setting;
+  setting.meanwhile = typing;
+  const ToolResult run = runTool({"recode", "--from", "UTF-8", "--to", "ISO-2022-JP"}, setting);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, expected);
+}
+
+// As cat: a file that standard output appends to would grow as it is read,
+// until the disk is full.
+TEST(ToolTest, RecodeRefusesTheFileThatItsOutputWritesTo) {
+  TempDir dir;
+  const std::string file = dir.file("file"), other = dir.file("other");
+  writeFile(file, "text\n");
+  writeFile(other, "more\n");
+  Setting setting;
+  setting.output = file;
+  const ToolResult run = runTool({"recode", "-f", "UTF-8", "-t", "UTF-8", other, file, other}, setting);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "quire: cannot read '" + file + "': it is the file that standard output writes to\n");
+  EXPECT_EQ(run.out, "text\nmore\nmore\n");
 }
 
 TEST(ToolTest, CopyIsWholeOrLeavesDestAsItWasAndNoNewFile) {
@@ -298,8 +359,10 @@ TEST(ToolTest, CopyIsWholeOrLeavesDestAsItWasAndNoNewFile) {
       ASSERT_EQ(files(), 6);
       ::kill(tool, c.signal);
     };
-    const ToolResult run = runTool({"copy", c.source, c.dest}, "", 0, c.fileSizeLimit,
-                                   c.signal != 0 ? Meanwhile(killing) : nullptr);
+    Setting setting;
+    setting.fileSizeLimit = c.fileSizeLimit;
+    if (c.signal != 0) setting.meanwhile = killing;
+    const ToolResult run = runTool({"copy", c.source, c.dest}, setting);
     EXPECT_EQ(run.status, c.signal != 0 ? 128 + c.signal : c.message.empty() ? 0 : 1);
     EXPECT_EQ(run.err, c.message.empty() ? "" : "quire: " + c.message + "\n");
     EXPECT_TRUE(readFile(c.message.empty() ? c.dest : dest) == (c.message.empty() ? bytes : kept));
