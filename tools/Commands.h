@@ -36,6 +36,9 @@ constexpr int kGoOn = -1;
 int readCommandLine(int argc, char** argv, const std::string& usage, const char* shortOptions,
                     const option* longOptions, const std::function<int(int, const char*)>& take,
                     Args* operands);
+// readCommandLine and expectOperands for a command without options of its own.
+int readOperands(int argc, char** argv, const std::string& usage,
+                 std::initializer_list<const char*> names, Args* operands);
 // kGoOn when operands are exactly the named ones, else a usage error that
 // names the first one missing or the first one too many.
 int expectOperands(const char* command, const Args& operands,

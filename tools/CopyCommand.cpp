@@ -196,8 +196,7 @@ void Copy::showProgress(long long done) {
 
 int runCopy(int argc, char** argv) {
   Args operands;
-  int status = readCommandLine(argc, argv, kUsage, "", nullptr, nullptr, &operands);
-  if (status == kGoOn) status = expectOperands("copy", operands, {"SOURCE", "DEST"});
+  const int status = readOperands(argc, argv, kUsage, {"SOURCE", "DEST"}, &operands);
   if (status != kGoOn) return status;
   const std::string& source = operands[0];
   const std::string& dest = operands[1];

@@ -7,12 +7,12 @@ namespace quire_tool {
 
 int runEncoding(int argc, char** argv) {
   Args operands;
-  int status = readCommandLine(argc, argv,
-                               "usage: quire encoding\n\n"
-                               "Prints the multibyte encoding that the library chooses now and which\n"
-                               "variable decided it: VEL30_MBCS_ENCODING, LANG, or the default.\n",
-                               "", nullptr, nullptr, &operands);
-  if (status == kGoOn) status = expectOperands("encoding", operands, {});
+  const int status = readOperands(
+      argc, argv,
+      "usage: quire encoding\n\n"
+      "Prints the multibyte encoding that the library chooses now and which\n"
+      "variable decided it: VEL30_MBCS_ENCODING, LANG, or the default.\n",
+      {}, &operands);
   if (status != kGoOn) return status;
   Quire::EncodingSource source;
   const char* name = Quire::getMBCSEncoding(&source);

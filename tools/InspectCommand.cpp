@@ -7,12 +7,12 @@ namespace quire_tool {
 
 int runInspect(int argc, char** argv) {
   Args operands;
-  int status = readCommandLine(argc, argv,
-                               "usage: quire inspect [--] TEXT\n\n"
-                               "Takes TEXT as narrow text in the current multibyte encoding and prints\n"
-                               "its bytes, its UCS-2 units and the three lengths.\n",
-                               "", nullptr, nullptr, &operands);
-  if (status == kGoOn) status = expectOperands("inspect", operands, {"TEXT"});
+  const int status = readOperands(
+      argc, argv,
+      "usage: quire inspect [--] TEXT\n\n"
+      "Takes TEXT as narrow text in the current multibyte encoding and prints\n"
+      "its bytes, its UCS-2 units and the three lengths.\n",
+      {"TEXT"}, &operands);
   if (status != kGoOn) return status;
   const Quire::VelParamString text(operands[0].c_str());
   std::printf("narrow:");

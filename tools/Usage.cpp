@@ -54,6 +54,12 @@ int readCommandLine(int argc, char** argv, const std::string& usage, const char*
   return kGoOn;
 }
 
+int readOperands(int argc, char** argv, const std::string& usage,
+                 std::initializer_list<const char*> names, Args* operands) {
+  const int status = readCommandLine(argc, argv, usage, "", nullptr, nullptr, operands);
+  return status == kGoOn ? expectOperands(argv[0], *operands, names) : status;
+}
+
 int expectOperands(const char* command, const Args& operands,
                    std::initializer_list<const char*> names) {
   if (operands.size() < names.size())
