@@ -60,7 +60,7 @@ int fail(const char* what, const std::string& path, const std::string& why) {
   return 1;
 }
 
-// What the last failed call said, if anything.
+// What an errno value says; a failure that left none still fails.
 std::string reason(int error) { return error != 0 ? std::strerror(error) : "failed"; }
 
 struct OpenFile {
