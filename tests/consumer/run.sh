@@ -17,11 +17,15 @@ test "$soname" = libquirecommon.so.1 || { echo "unexpected SONAME '$soname'"; ex
   { echo "bin/quire missing or without its version"; exit 1; }
 gzip -t "$work/prefix/share/man/man1/quire.1.gz" || { echo "quire.1.gz not installed"; exit 1; }
 
+# As README tells a new user: each program starts without LD_LIBRARY_PATH,
+# CMake's through the RPATH it records, pkg-config's through -Wl,-rpath.
+unset LD_LIBRARY_PATH
 cmake -S "$source_dir" -B "$work/cmake-build" -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
 cmake --build "$work/cmake-build" >/dev/null
-LD_LIBRARY_PATH=$libdir "$work/cmake-build/consumer" "$work"
+"$work/cmake-build/consumer" "$work"
 
 export PKG_CONFIG_PATH=$libdir/pkgconfig
 # shellcheck disable=SC2046
-c++ -std=c++17 "$source_dir/main.cpp" $(pkg-config --cflags --libs quirecommon) -o "$work/consumer-pc"
-LD_LIBRARY_PATH=$libdir "$work/consumer-pc" "$work"
+c++ -std=c++17 "$source_dir/main.cpp" $(pkg-config --cflags --libs quirecommon) \
+  -Wl,-rpath,"$libdir" -o "$work/consumer-pc"
+"$work/consumer-pc" "$work"
