@@ -5,13 +5,15 @@
 
 namespace quire_tool {
 
-int runEncoding(const Args& args) {
-  if (wantsHelp(args, "usage: quire encoding\n\n"
-                      "Prints the multibyte encoding that the library chooses now and which\n"
-                      "variable decided it: VEL30_MBCS_ENCODING, LANG, or the default.\n")) {
-    return 0;
-  }
-  if (!args.empty()) return usageError("encoding", "unexpected argument '" + args[0] + "'");
+int runEncoding(int argc, char** argv) {
+  Args operands;
+  const int status = readOperands(
+      argc, argv,
+      "usage: quire encoding\n\n"
+      "Prints the multibyte encoding that the library chooses now and which\n"
+      "variable decided it: VEL30_MBCS_ENCODING, LANG, or the default.\n",
+      {}, &operands);
+  if (status != kGoOn) return status;
   Quire::EncodingSource source;
   const char* name = Quire::getMBCSEncoding(&source);
   const char* why = source == Quire::EncodingSource::kVel30Variable ? "VEL30_MBCS_ENCODING"

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cerrno>
+#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +21,8 @@ const char kUsage[] =
     "Prints CODE, the name of its code function, its English message and its\n"
     "Japanese message in the current multibyte encoding, one per line. A code\n"
     "without a catalogue row of its own gets the default messages. --all prints\n"
-    "every code with its messages as a table.\n";
+    "every code with its messages as a table. A negative CODE follows '--'\n"
+    "(quire error -- -1).\n";
 
 struct CodeName {
   int code;
@@ -36,6 +38,8 @@ const CodeName kCodeNames[] = {
 };
 
 const char kDefaultLabel[] = "(any other code)";
+// The value of --all, which has no short form: beyond every letter.
+constexpr int kAll = 256;
 
 // Null for a number that is no error code.
 const char* codeName(int code) {
@@ -45,12 +49,13 @@ const char* codeName(int code) {
   return nullptr;
 }
 
-// The whole argument as a decimal int.
+// The whole argument as a decimal int, with no space that strtol would skip.
 bool parseCode(const std::string& text, int* code) {
   char* end = nullptr;
   errno = 0;
   const long value = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || errno == ERANGE || value < INT_MIN || value > INT_MAX)
+  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])) || *end != '\0' ||
+      errno == ERANGE || value < INT_MIN || value > INT_MAX)
     return false;
   *code = static_cast<int>(value);
   return true;
@@ -93,17 +98,25 @@ void printAll() {
 
 }  // namespace
 
-int runError(const Args& args) {
-  if (wantsHelp(args, kUsage)) return 0;
-  if (args.empty()) return usageError("error", "missing CODE");
-  if (args.size() > 1) return usageError("error", "unexpected argument '" + args[1] + "'");
+int runError(int argc, char** argv) {
+  static const option kOptions[] = {{"all", no_argument, nullptr, kAll}, {}};
+  bool all = false;
+  const auto take = [&all](int, const char*) {
+    all = true;
+    return kGoOn;
+  };
+  Args operands;
+  int status = readCommandLine(argc, argv, kUsage, "", kOptions, take, &operands);
+  if (status == kGoOn) status = all ? expectOperands("error", operands, {})
+                                    : expectOperands("error", operands, {"CODE"});
+  if (status != kGoOn) return status;
   int code;
-  if (args[0] == "--all")
+  if (all)
     printAll();
-  else if (parseCode(args[0], &code))
+  else if (parseCode(operands[0], &code))
     printOne(code);
   else
-    return usageError("error", "CODE must be a whole number that fits an int, not '" + args[0] + "'");
+    return usageError("error", "CODE must be a whole number that fits an int, not '" + operands[0] + "'");
   return 0;
 }
 

@@ -5,15 +5,16 @@
 
 namespace quire_tool {
 
-int runInspect(const Args& args) {
-  if (wantsHelp(args, "usage: quire inspect TEXT\n\n"
-                      "Takes TEXT as narrow text in the current multibyte encoding and prints\n"
-                      "its bytes, its UCS-2 units and the three lengths.\n")) {
-    return 0;
-  }
-  if (args.empty()) return usageError("inspect", "missing TEXT");
-  if (args.size() > 1) return usageError("inspect", "unexpected argument '" + args[1] + "'");
-  const Quire::VelParamString text(args[0].c_str());
+int runInspect(int argc, char** argv) {
+  Args operands;
+  const int status = readOperands(
+      argc, argv,
+      "usage: quire inspect [--] TEXT\n\n"
+      "Takes TEXT as narrow text in the current multibyte encoding and prints\n"
+      "its bytes, its UCS-2 units and the three lengths.\n",
+      {"TEXT"}, &operands);
+  if (status != kGoOn) return status;
+  const Quire::VelParamString text(operands[0].c_str());
   std::printf("narrow:");
   for (int i = 0; i < text.cstr_length(); ++i)
     std::printf(" %02X", static_cast<unsigned char>(text.c_str()[i]));

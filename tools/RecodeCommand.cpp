@@ -38,53 +38,23 @@ struct Options {
   const char* to = nullptr;
   bool lossy = false;
   bool list = false;
-  std::vector<std::string> files;
 };
 
-// The value of an -f or -t option at args[*i] (-f ENC, -fENC, --from ENC,
-// --from=ENC), or a usage error's status.
-int encodingValue(const Args& args, std::size_t* i, const char* shortName, const char* longName,
-                  const char** name) {
-  const std::string& arg = args[*i];
-  const std::string longEquals = std::string(longName) + "=";
-  std::string value;
-  if (arg == shortName || arg == longName) {
-    if (*i + 1 == args.size()) return usageError("recode", "missing encoding after " + arg);
-    value = args[++*i];
-  } else if (arg.compare(0, longEquals.size(), longEquals) == 0) {
-    value = arg.substr(longEquals.size());
-  } else if (arg.compare(0, 2, shortName) == 0) {
-    value = arg.substr(2);
-  } else {
-    return usageError("recode", "unknown option '" + arg + "'");
-  }
-  *name = findEncoding(value);
-  return *name != nullptr ? 0 : usageError("recode", "unknown encoding '" + value + "'");
-}
+const option kOptions[] = {{"from", required_argument, nullptr, 'f'},
+                           {"to", required_argument, nullptr, 't'},
+                           {"lossy", no_argument, nullptr, 'c'},
+                           {"list", no_argument, nullptr, 'l'},
+                           {}};
 
-// Returns 0, or the exit status of a wrong command line.
-int parse(const Args& args, Options* options) {
-  bool onlyFiles = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    int status = 0;
-    if (onlyFiles || arg == "-" || arg.empty() || arg[0] != '-')
-      options->files.push_back(arg);
-    else if (arg == "--")
-      onlyFiles = true;
-    else if (arg == "-c" || arg == "--lossy")
-      options->lossy = true;
-    else if (arg == "-l" || arg == "--list")
-      options->list = true;
-    else if (arg.compare(0, 2, "-f") == 0 || arg.compare(0, 6, "--from") == 0)
-      status = encodingValue(args, &i, "-f", "--from", &options->from);
-    else if (arg.compare(0, 2, "-t") == 0 || arg.compare(0, 4, "--to") == 0)
-      status = encodingValue(args, &i, "-t", "--to", &options->to);
-    else
-      status = usageError("recode", "unknown option '" + arg + "'");
-    if (status != 0) return status;
-  }
-  return 0;
+// Takes one option of getopt_long's into options; kGoOn or a usage error.
+int takeOption(int letter, const char* value, Options* options) {
+  if (letter == 'c') options->lossy = true;
+  if (letter == 'l') options->list = true;
+  if (letter != 'f' && letter != 't') return kGoOn;
+  const char* name = findEncoding(value);
+  if (name == nullptr) return usageError("recode", std::string("unknown encoding '") + value + "'");
+  (letter == 'f' ? options->from : options->to) = name;
+  return kGoOn;
 }
 
 enum class Outcome { kDone, kUnreadable, kUnwritable };
@@ -110,13 +80,16 @@ Outcome recodeFile(int fd, const std::string& label, Recoder& recoder, std::vect
 
 }  // namespace
 
-int runRecode(const Args& args) {
-  if (wantsHelp(args, kUsage)) {
-    std::fputs(listEncodings(true).c_str(), stdout);
-    return 0;
-  }
+int runRecode(int argc, char** argv) {
   Options options;
-  if (const int status = parse(args, &options)) return status;
+  const auto take = [&options](int letter, const char* value) {
+    return takeOption(letter, value, &options);
+  };
+  Args files;
+  int status = readCommandLine(argc, argv, kUsage + listEncodings(true), "cf:t:l", kOptions, take,
+                               &files);
+  if (status == kGoOn && options.list) status = expectOperands("recode", files, {});
+  if (status != kGoOn) return status;
   if (options.list) {
     std::fputs(listEncodings(false).c_str(), stdout);
     return 0;
@@ -125,21 +98,27 @@ int runRecode(const Args& args) {
   const char* from = options.from != nullptr ? options.from : current;
   const char* to = options.to != nullptr ? options.to : current;
   Recoder recoder(from, to);
-  if (options.files.empty()) options.files.push_back("-");
+  if (files.empty()) files.push_back("-");
 
   std::vector<char> block(kReadBytes);
   std::string out;
   bool allRead = true;
-  for (const std::string& file : options.files) {
+  for (const std::string& file : files) {
     const bool standardInput = file == "-";
+    const std::string label = standardInput ? "standard input" : "'" + file + "'";
     const int fd = standardInput ? kStandardInput : openForReading(file.c_str());
     if (fd < 0) {
-      std::fprintf(stderr, "quire: cannot read '%s': %s\n", file.c_str(), std::strerror(errno));
+      std::fprintf(stderr, "quire: cannot read %s: %s\n", label.c_str(), std::strerror(errno));
       allRead = false;
       continue;
     }
-    const Outcome outcome = recodeFile(
-        fd, standardInput ? "standard input" : "'" + file + "'", recoder, block, out);
+    // As cat: the output would grow with what it reads, until the disk is full.
+    const bool isOutput = sameRegularFile(fd, kStandardOutput);
+    if (isOutput)
+      std::fprintf(stderr, "quire: cannot read %s: it is the file that standard output writes to\n",
+                   label.c_str());
+    const Outcome outcome =
+        isOutput ? Outcome::kUnreadable : recodeFile(fd, label, recoder, block, out);
     if (!standardInput) closeFile(fd);
     // Output that failed ends everything; finishOutput says why.
     if (outcome == Outcome::kUnwritable) return 1;

@@ -1,40 +1,32 @@
 #include "tools/ReplacementFile.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "tools/ToolPlatform.h"
 
 namespace quire_tool {
 
 ReplacementFile::ReplacementFile(const std::string& target)
-    : target_(target), fd_(createTemporaryBeside(target, &path_)) {
-  if (fd_ < 0) why_ = std::strerror(errno);
+    : target_(target), fd_(createTemporary(target, &path_)) {
+  if (fd_ < 0) failed();
 }
 
 ReplacementFile::~ReplacementFile() {
-  if (fd_ >= 0) closeFile(fd_);
-  if (!committed_ && !path_.empty()) std::remove(path_.c_str());
-  forgetTemporary();
+  if (!committed_) removeTemporary(fd_, path_);
 }
 
-bool ReplacementFile::commit() {
-  if (!syncFile(fd_)) {
-    why_ = std::strerror(errno);
-    return false;
-  }
-  closeFile(fd_);
-  fd_ = -1;
-  // Replaces an existing target in one step, on Windows as well.
-  std::error_code error;
-  std::filesystem::rename(path_, target_, error);
-  if (error) {
-    why_ = error.message();
-    return false;
-  }
+bool ReplacementFile::failed() {
+  why_ = std::strerror(errno);
+  return false;
+}
+
+bool ReplacementFile::commit(int sourceFd) {
+  takeAttributes(fd_, target_, sourceFd);
+  if (!syncFile(fd_)) return failed();
+  const int fd = fd_;
+  fd_ = -1;  // closed by the move, whatever its outcome
+  if (!moveIntoPlace(fd, path_, target_)) return failed();
   committed_ = true;
   return true;
 }

@@ -5,9 +5,11 @@
 
 namespace quire_tool {
 
-// A new file beside target that takes target's place only when commit says
-// it is complete, so that target is either left as it was or replaced
-// whole. Until then the destructor, and SIGINT, SIGTERM and SIGHUP, remove it.
+// A new file beside target, written through its descriptor alone, that
+// takes target's place only when commit says it is complete: target is
+// either left as it was or replaced whole. Until then the file is anonymous
+// where the file system allows, or removed by the destructor and by the
+// signals that would end the process.
 class ReplacementFile {
  public:
   explicit ReplacementFile(const std::string& target);
@@ -15,18 +17,21 @@ class ReplacementFile {
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-  // False when the file could not be created; why() tells the reason.
-  bool created() const { return fd_ >= 0; }
-  const std::string& path() const { return path_; }
+  // -1 when the file could not be created; why() tells the reason.
+  int fd() const { return fd_; }
   const std::string& why() const { return why_; }
 
-  // Puts what was written into the file on the disk and renames the file
-  // over target. False, with the reason in why(), when either fails.
-  bool commit();
+  // Puts the file on the disk with what target keeps of itself (owner,
+  // group, mode; for a new target, the mode of the file at sourceFd less the
+  // umask) and renames it over target. False, with the reason in why(),
+  // when that fails.
+  bool commit(int sourceFd);
 
  private:
-  std::string target_;
-  std::string path_;
+  bool failed();
+
+  const std::string target_;
+  std::string path_;  // empty while the file is anonymous
   std::string why_;
   int fd_;
   bool committed_ = false;

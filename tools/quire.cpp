@@ -1,6 +1,6 @@
 // quire: a command-line window on quirecommon.
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "tools/Commands.h"
 #include "tools/Output.h"
@@ -8,9 +8,11 @@
 
 namespace {
 
+using quire_tool::kGoOn;
+
 struct Command {
   const char* name;
-  int (*run)(const quire_tool::Args&);
+  int (*run)(int, char**);
   const char* summary;
 };
 
@@ -22,30 +24,53 @@ const Command kCommands[] = {
     {"copy", quire_tool::runCopy, "copy a file through the stream parameters"},
 };
 
-void printUsage() {
-  std::fputs("usage: quire COMMAND [ARGS...]\n       quire --version\n\ncommands:\n", stdout);
-  for (const Command& c : kCommands) std::printf("  %-10s %s\n", c.name, c.summary);
-  std::fputs("\n'quire COMMAND --help' tells more. Exit status: 0 done, 1 the job or its\n"
-             "output failed, 2 a wrong command line.\n",
-             stdout);
+// The value of a long option without a short form: beyond every letter.
+constexpr int kVersion = 256;
+
+std::string usage() {
+  std::string text = "usage: quire COMMAND [ARGS...]\n       quire --version\n\ncommands:\n";
+  for (const Command& c : kCommands) {
+    char line[100];
+    std::snprintf(line, sizeof line, "  %-10s %s\n", c.name, c.summary);
+    text += line;
+  }
+  return text + "\n'quire COMMAND --help' tells more. Exit status: 0 done, 1 the job or its\n"
+                "output failed, 2 a wrong command line.\n";
 }
 
 int dispatch(int argc, char** argv) {
-  if (argc < 2) return quire_tool::usageError("", "missing command");
-  const char* name = argv[1];
-  if (std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0 ||
-      std::strcmp(name, "help") == 0) {
-    printUsage();
+  // The program's own options: messages about them name no command.
+  static char program[] = "";
+  argv[0] = program;
+  static const option kOptions[] = {{"version", no_argument, nullptr, kVersion}, {}};
+  bool version = false;
+  quire_tool::Args operands;
+  const auto take = [&version](int, const char*) {
+    version = true;
+    return kGoOn;
+  };
+  // "+": the options end at the command, which reads its own.
+  const int status = quire_tool::readCommandLine(argc, argv, usage(), "+", kOptions, take, &operands);
+  if (status != kGoOn) return status;
+  const bool help = !version && !operands.empty() && operands[0] == "help";
+  if (version || help) {
+    const std::size_t words = help ? 1 : 0;
+    if (operands.size() > words)
+      return quire_tool::usageError("", "unexpected argument '" + operands[words] + "'");
+    if (version)
+      std::printf("quire (quirecommon) %s\n", QUIRE_VERSION);
+    else
+      std::fputs(usage().c_str(), stdout);
     return 0;
   }
-  if (std::strcmp(name, "--version") == 0) {
-    std::printf("quire (quirecommon) %s\n", QUIRE_VERSION);
-    return 0;
-  }
+  if (operands.empty()) return quire_tool::usageError("", "missing command");
   for (const Command& c : kCommands) {
-    if (std::strcmp(name, c.name) == 0) return c.run(quire_tool::Args(argv + 2, argv + argc));
+    if (operands[0] == c.name) {
+      const int count = static_cast<int>(operands.size());
+      return c.run(count, argv + argc - count);
+    }
   }
-  return quire_tool::usageError("", std::string("unknown command '") + name + "'");
+  return quire_tool::usageError("", "unknown command '" + operands[0] + "'");
 }
 
 }  // namespace

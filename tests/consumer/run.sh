@@ -32,6 +32,9 @@ test -f "$prefix/include/quire/quire.h" || { echo "quire/quire.h not installed";
   { echo "bin/quire$exe missing or without its version"; exit 1; }
 gzip -t "$prefix/share/man/man1/quire.1.gz" || { echo "quire.1.gz not installed"; exit 1; }
 
+# As README tells a new user: each program starts without LD_LIBRARY_PATH,
+# CMake's through the RPATH it records, pkg-config's through -Wl,-rpath.
+unset LD_LIBRARY_PATH
 if [ -n "$toolchain" ]; then
   find_prefix=(-DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$prefix")
 else
@@ -47,10 +50,10 @@ if [ -n "$exe" ]; then
   "${emulator[@]}" "$work/cmake-build/consumer.exe" "Z:$work"
   exit 0
 fi
-LD_LIBRARY_PATH=$libdir "${emulator[@]}" "$work/cmake-build/consumer" "$work"
+"${emulator[@]}" "$work/cmake-build/consumer" "$work"
 
 export PKG_CONFIG_PATH=$libdir/pkgconfig
 # shellcheck disable=SC2046
 "$compiler" -std=c++17 "$source_dir/main.cpp" $(pkg-config --cflags --libs quirecommon) \
-  -o "$work/consumer-pc"
-LD_LIBRARY_PATH=$libdir "${emulator[@]}" "$work/consumer-pc" "$work"
+  -Wl,-rpath,"$libdir" -o "$work/consumer-pc"
+"${emulator[@]}" "$work/consumer-pc" "$work"

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "tests/TestSupport.h"
@@ -25,12 +27,20 @@ std::string quire(const TempDir& dir, const std::string& arguments,
 }
 
 // Its messages on Windows are the error_catalogue test's.
-TEST(ToolOnWindows, GivesItsExitStatusAndRecodesBytesThatTextModeWouldChange) {
+TEST(ToolOnWindows, GivesItsExitStatusRecodesAndCopiesBytesThatTextModeWouldChange) {
   TempDir dir;
   EXPECT_EQ(quire(dir, "error 31O4"), "2:");
   // CR LF, a lone LF and Ctrl-Z pass as they are (same_bytes.sh: every character, both ways).
   EXPECT_EQ(quire(dir, "recode --from UTF-8 --to WINDOWS31J", u8"印刷\r\nline\n\x1A" "end"),
             "0:\x88\xF3\x8D\xFC\r\nline\n\x1A" "end");
+  // A new DEST, then one replaced whole by a temporary renamed over it.
+  const std::string copy = "copy \"" + dir.file("in") + "\" \"" + dir.file("copy") + "\"";
+  for (const char* bytes : {"first\r\n", "second\n\x1A"}) {
+    EXPECT_EQ(quire(dir, copy, bytes), "0:");
+    EXPECT_EQ(readFile(dir.file("copy")), bytes);
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4)
+      << "in, out, err, copy: no other file";
 }
 
 }  // namespace
