@@ -7,6 +7,8 @@
 
 #ifdef __SSE2__
 #include <emmintrin.h>
+#elif defined(__ARM_NEON)
+#include <arm_neon.h>
 #endif
 
 #include "platform/ByteOrder.h"
@@ -14,6 +16,14 @@
 // UTF-16 units in a byte order fixed at compile time, and the plain ASCII
 // runs that every codec takes many bytes at a time.
 namespace convlib {
+
+#if !defined(__SSE2__) && defined(__ARM_NEON)
+// Whether some byte of v has its top bit set, with what 32-bit NEON has too.
+inline bool anyTopBit(uint8x16_t v) {
+  const uint64x2_t words = vreinterpretq_u64_u8(v);
+  return ((vgetq_lane_u64(words, 0) | vgetq_lane_u64(words, 1)) & 0x8080808080808080) != 0;
+}
+#endif
 
 template <bool kBigEndian>
 inline unsigned loadUnit(const unsigned char* p) {
@@ -64,6 +74,14 @@ inline void widenAscii(const unsigned char*& p, const unsigned char* end, unsign
     _mm_storeu_si128(reinterpret_cast<__m128i*>(q + 2 * i), low);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(q + 2 * i + 16), high);
   }
+#elif defined(__ARM_NEON)
+  // Interleaved in memory order, which holds on either byte order of the processor.
+  const uint8x16_t zero = vdupq_n_u8(0);
+  for (; i + 16 <= n; i += 16) {
+    const uint8x16_t v = vld1q_u8(p + i);
+    if (anyTopBit(kStopAtEscape ? vorrq_u8(v, vceqq_u8(v, vdupq_n_u8(0x1B))) : v)) break;
+    vst2q_u8(q + 2 * i, kBigEndian ? uint8x16x2_t{{zero, v}} : uint8x16x2_t{{v, zero}});
+  }
 #endif
   for (; i < n; ++i) {
     const unsigned b = p[i];
@@ -99,6 +117,17 @@ inline void narrowAscii(const unsigned char*& p, const unsigned char* end, unsig
         _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x1B))) != 0)
       break;
     _mm_storeu_si128(reinterpret_cast<__m128i*>(q + i), bytes);
+  }
+#elif defined(__ARM_NEON)
+  for (; i + 16 <= n; i += 16) {
+    // The first byte of each unit in one vector, the second in the other.
+    const uint8x16x2_t units = vld2q_u8(p + 2 * i);
+    const uint8x16_t low = units.val[kBigEndian ? 1 : 0], high = units.val[kBigEndian ? 0 : 1];
+    // A unit with a high byte counts as one with its top bit set.
+    uint8x16_t odd = vorrq_u8(low, vtstq_u8(high, high));
+    if (kStopAtEscape) odd = vorrq_u8(odd, vceqq_u8(low, vdupq_n_u8(0x1B)));
+    if (anyTopBit(odd)) break;
+    vst1q_u8(q + i, low);
   }
 #endif
   for (; i < n; ++i) {

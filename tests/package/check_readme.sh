@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The README's API tour as written: its C++ blocks, in order, as the body of
 # one main, compiled against the public headers and run against the built
-# library. check_readme.sh README COMPILER INCLUDE_DIR LIBRARY
+# library, under the emulator that follows, if any.
+# check_readme.sh README COMPILER INCLUDE_DIR LIBRARY [EMULATOR...]
 set -euo pipefail
 readme=$1 compiler=$2 include=$3 library=$(realpath "$4")
 work=$(mktemp -d)
@@ -14,4 +15,4 @@ trap 'rm -rf "$work"' EXIT
 } >"$work/tour.cpp"
 "$compiler" -std=c++17 -Wall -Wextra -Werror -I"$include" "$work/tour.cpp" "$library" \
   -Wl,-rpath,"$(dirname "$library")" -o "$work/tour"
-cd "$work" && ./tour
+cd "$work" && "${@:5}" ./tour

@@ -1,0 +1,68 @@
+#include "platform/conv/Units.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+// One run over in from its second byte (so that no unit is aligned) to its
+// end into room units of unitBytes each, and half a unit more: the bytes it
+// read and wrote, then everything in the output.
+template <typename Run>
+std::string outcome(Run run, std::string in, std::size_t unitBytes, std::size_t room) {
+  std::string out(unitBytes * room + 17, '\xA5');
+  const auto at = [](std::string& s, std::size_t i) { return reinterpret_cast<unsigned char*>(&s[i]); };
+  const unsigned char* p = at(in, 1);
+  unsigned char* q = at(out, 1);
+  run(p, at(in, in.size()), q, q + unitBytes * room + unitBytes - 1);
+  return std::to_string(p - at(in, 1)) + " " + std::to_string(q - at(out, 1)) + " " + out;
+}
+
+// The ASCII runs that the codecs widen and narrow 16 at a time with SSE2 or
+// NEON, and one by one elsewhere and in the tails: every length past two
+// blocks, stopped by each kind of unit at each place or by the room, in both
+// byte orders; nothing written past what the run reports.
+template <bool kBigEndian, bool kStopAtEscape>
+void checkRuns() {
+  const auto stops = [](unsigned v) { return v >= 0x80 || (kStopAtEscape && v == 0x1B); };
+  for (std::size_t n = 0; n <= 40; ++n)
+    for (std::size_t place = 0; place <= n; ++place)  // n: no odd unit
+      for (unsigned odd : {0x1B, 0x80, 0x141, 0x4100})
+        for (std::size_t room : {n, n / 2}) {
+          const std::string trace = std::to_string(odd) + " at " + std::to_string(place) +
+                                    " of " + std::to_string(n) + ", room " + std::to_string(room);
+          std::string narrow = "x", wide = "x", widened;
+          std::size_t widenStop = room, narrowStop = room;
+          for (std::size_t i = 0; i < n; ++i) {
+            const unsigned unit = i == place ? odd : (i * 29 + 1) % 0x80;
+            const char low = static_cast<char>(unit), high = static_cast<char>(unit >> 8);
+            narrow += low;
+            wide += kBigEndian ? std::string{high, low} : std::string{low, high};
+            widened += kBigEndian ? std::string{'\0', low} : std::string{low, '\0'};
+            if (stops(unit & 0xFF)) widenStop = std::min(widenStop, i);
+            if (stops(unit)) narrowStop = std::min(narrowStop, i);
+          }
+          wide += 'x';  // half a unit, which is no unit
+          const auto expect = [](std::size_t read, const std::string& written, std::size_t size) {
+            return std::to_string(read) + " " + std::to_string(written.size()) + " \xA5" +
+                   written + std::string(size - 1 - written.size(), '\xA5');
+          };
+          ASSERT_EQ(outcome(convlib::widenAscii<kBigEndian, kStopAtEscape>, narrow, 2, room),
+                    expect(widenStop, widened.substr(0, 2 * widenStop), 2 * room + 17))
+              << "widen " << trace;
+          ASSERT_EQ(outcome(convlib::narrowAscii<kBigEndian, kStopAtEscape>, wide, 1, room),
+                    expect(2 * narrowStop, narrow.substr(1, narrowStop), room + 17))
+              << "narrow " << trace;
+        }
+}
+
+TEST(AsciiRuns, WidenAndNarrowAsFarAsTheyMayInEitherOrder) {
+  checkRuns<false, false>();
+  checkRuns<true, false>();
+  checkRuns<false, true>();
+  checkRuns<true, true>();
+}
+
+}  // namespace
