@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "quire/version.h"
 #include "tools/Commands.h"
 #include "tools/Output.h"
 #include "tools/ToolPlatform.h"
@@ -58,7 +59,7 @@ int dispatch(int argc, char** argv) {
     if (operands.size() > words)
       return quire_tool::usageError("", "unexpected argument '" + operands[words] + "'");
     if (version)
-      std::printf("quire (quirecommon) %s\n", QUIRE_VERSION);
+      std::printf("quire (quirecommon) %s\n", QUIRE_VERSION_STRING);
     else
       std::fputs(usage().c_str(), stdout);
     return 0;

@@ -10,5 +10,6 @@
 #include "quire/VelParamOutput.h"
 #include "quire/VelParamStream.h"
 #include "quire/VelParamString.h"
+#include "quire/version.h"
 
 #endif  // QUIRE_QUIRE_H_

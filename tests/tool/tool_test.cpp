@@ -194,7 +194,6 @@ TEST(ToolTest, EachCommandLinesOutputMessageAndStatus) {
     const char* vel30 = "UTF-8";
     const char* lang = nullptr;
   } rows[] = {
-      {"--version", "", "quire (quirecommon) " QUIRE_VERSION "\n", "", 0},
       {"--help", "", "usage: quire COMMAND...", "", 0},
       {"error 3104", "",
        u8"3104\nPRINTING_IS_NOT_ALLOWED\nPrinting is not allowed.\n印刷が許可されていません\n", "", 0},
