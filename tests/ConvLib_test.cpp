@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Ascii.h"
+#include "platform/conv/Ascii.h"
 #include "tests/IconvReference.h"
 #include "tests/TestSupport.h"
 

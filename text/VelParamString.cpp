@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/Ascii.h"
+#include "platform/conv/Ascii.h"
 #include "text/EncodingChoice.h"
 #include "text/VelCodeConverter.h"
 

@@ -81,7 +81,7 @@ unsigned char* encodeDoubleByte(const EncodeTable& tables, const unsigned char* 
     if (room == 0) break;
     const unsigned unit = loadUnit<kBigEndian>(p);
     if (unit < 0x80) {
-      narrowAscii<kBigEndian, false>(p, end, q, qEnd);
+      narrowAscii<kBigEndian>(p, end, q, qEnd);
       continue;
     }
     std::size_t used = 2;

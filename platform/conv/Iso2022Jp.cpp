@@ -112,7 +112,7 @@ unsigned char* encodeIso2022Jp(const unsigned char* p, const unsigned char* end,
     if (room == 0) break;
     unsigned cp = loadUnit<kBigEndian>(p);
     if (set == kAscii && cp < 0x80) {
-      narrowAscii<kBigEndian, false>(p, end, q, qEnd);
+      narrowAscii<kBigEndian>(p, end, q, qEnd);
       continue;
     }
     std::size_t used = 2;

@@ -85,7 +85,7 @@ unsigned char* encodeUtf8(const unsigned char* p, const unsigned char* end, unsi
     if (room == 0) break;
     unsigned cp = loadUnit<kBigEndian>(p);
     if (cp < 0x80) {
-      narrowAscii<kBigEndian, false>(p, end, q, qEnd);
+      narrowAscii<kBigEndian>(p, end, q, qEnd);
       continue;
     }
     if (cp < 0x800) {
