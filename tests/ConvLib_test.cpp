@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/conv/Ascii.h"
+#include "platform/conv/Coder.h"
 #include "tests/IconvReference.h"
 #include "tests/TestSupport.h"
 
@@ -81,6 +83,62 @@ TEST(ConvLib, EveryCapacityGivesWhatIconvGives) {
           // Decoding needs room for its zero unit.
           ASSERT_TRUE(asIconv(encoding, bigEndian, true, bytes, std::max(capacity, 2)));
         }
+      }
+}
+
+// One text through one decoder or encoder in two pieces cut at cut, each fed with eight bytes
+// of room at a time: the output and the count of what did not convert.
+std::pair<std::string, long long> inPieces(convlib::EncodingId id, bool bigEndian, bool decoding,
+                                           const std::string& text, std::size_t cut) {
+  convlib::Decoder decoder(id, bigEndian);
+  convlib::Encoder encoder(id, bigEndian);
+  std::string out;
+  const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t at = 0;
+  for (const std::size_t end : {cut, text.size()}) {
+    for (bool full = true; full;) {
+      unsigned char room[8];
+      const bool last = end == text.size() && at >= cut;
+      const convlib::CoderProgress run =
+          decoding ? decoder.decode(in + at, end - at, room, sizeof room, last)
+                   : encoder.encode(in + at, end - at, room, sizeof room, last);
+      if (run.read == 0 && run.written == 0 && run.result == convlib::CoderResult::kOutputFull)
+        return {"no progress", -1};
+      out.append(reinterpret_cast<const char*>(room), run.written);
+      at += run.read;
+      full = run.result == convlib::CoderResult::kOutputFull;
+    }
+  }
+  return {out, decoding ? decoder.undecodableBytes() : encoder.unencodableCharacters()};
+}
+
+// A text that each encoding holds only in part, with lone surrogates and one cut short at the
+// end, and its bytes in each encoding with bytes that do not decode and a character cut short
+// (in the table's order), cut at every place: the pieces give what iconv gives for the whole,
+// and count what iconv refuses.
+TEST(ConvLib, EveryCutGivesTheTextAndCountsOfTheWhole) {
+  Wide text = u16(u"a漢字ｱ¥b‾c~\\d丂简€😀\uFFFD?も与人仁\U000E0041 x");
+  text += {0xDC00, 'y', 0xD800, 0x3042, 0xD83D};
+  const char* const malformed[] = {
+      "\x85\x40\xA0\xFD\x81\x7F\n\x81", "\xA1\x41\x8F\xA1\x41\x8E\xE0\n\x8F\xA1",
+      "\x80\x1B(Ix\x1B$B\x30\n\x30\x21\x1B(B\n\x1B$B\x30\x1B$",
+      "\xE3\x81\x41\xFF\xF0\x9F\x98\n\xF0\x9F\x98", "\x81\x30\xFF\n\x81"};
+  for (int id = 0; id < convlib::kEncodingCount; ++id)
+    for (bool bigEndian : {false, true})
+      for (bool decoding : {false, true}) {
+        const char* encoding = kEncodings[id];
+        const std::string units = bytesOf(text, bigEndian);
+        const std::string in = decoding ? viaIconv(encoding, bigEndian, false, units, 1024) +
+                                              malformed[id]
+                                        : units;
+        long long refused = 0;
+        const std::string whole = viaIconv(encoding, bigEndian, decoding, in, 4096, &refused);
+        ASSERT_LT(whole.size(), 4000u);
+        for (std::size_t cut = 0; cut <= in.size(); cut += decoding ? 1 : 2)
+          ASSERT_EQ(inPieces(static_cast<convlib::EncodingId>(id), bigEndian, decoding, in, cut),
+                    std::make_pair(whole, refused))
+              << encoding << (bigEndian ? " big-endian" : "") << (decoding ? " decoding" : "")
+              << " cut at " << cut;
       }
 }
 

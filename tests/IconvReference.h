@@ -66,9 +66,9 @@ inline std::string convert(const char* from, const char* to, const std::string& 
 // terminating zero: decoding, U+FFFD (in the order bigEndian names) for each
 // byte that it refuses; encoding, "?" for each character that it refuses (a
 // lone surrogate and the library's departures too), ISO-2022-JP back in its
-// initial state before that and at the end.
+// initial state before that and at the end. refused, if given, counts them.
 inline std::string viaIconv(const char* encoding, bool bigEndian, bool decoding, std::string in,
-                            std::size_t capacity) {
+                            std::size_t capacity, long long* refused = nullptr) {
   const convlib::EncodingId id = convlib::encodingNamed(encoding);
   const std::size_t reserve = !decoding && id == convlib::kIso2022Jp ? 3 : 0;
   if (capacity < (decoding ? 2 : 1) + reserve) return std::string();
@@ -102,6 +102,7 @@ inline std::string viaIconv(const char* encoding, bool bigEndian, bool decoding,
       break;
     dst = std::copy(mark.begin(), mark.end(), dst);
     outLeft -= mark.size();
+    if (refused != nullptr) ++*refused;
     if (!decoding) codePointAt(in, static_cast<std::size_t>(src - &in[0]), bigEndian, &skip);
     src += skip;
     inLeft -= skip;

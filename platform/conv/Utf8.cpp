@@ -1,10 +1,17 @@
-#include "platform/conv/Codecs.h"
+#include "platform/conv/Kernels.h"
 #include "platform/conv/Units.h"
 
 namespace convlib {
 namespace {
 
 bool isTrail(unsigned byte) { return (byte & 0xC0) == 0x80; }
+
+// The bytes of the longest character that lead may start.
+std::size_t longestFrom(unsigned lead) {
+  return lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                                          : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                                         : 1;
+}
 
 // The code point of the well-formed character at p and its length, or 0 for
 // a byte that cannot start one. The second byte's ranges keep out overlong
@@ -36,11 +43,16 @@ inline std::size_t readUtf8(const unsigned char* p, std::size_t left, unsigned* 
 }  // namespace
 
 template <bool kBigEndian>
-unsigned char* decodeUtf8(const unsigned char* p, const unsigned char* end, unsigned char* q,
-                          unsigned char* qEnd) {
+KernelRun decodeUtf8(CoderState& state, const unsigned char* p, const unsigned char* end,
+                     unsigned char* q, unsigned char* qEnd, bool last) {
+  long long replaced = 0;
+  bool full = false;
   while (p < end) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
-    if (room == 0) break;
+    if (room == 0) {
+      full = true;
+      break;
+    }
     const unsigned lead = *p;
     if (lead < 0x80) {
       widenAscii<kBigEndian, false>(p, end, q, qEnd);
@@ -57,14 +69,20 @@ unsigned char* decodeUtf8(const unsigned char* p, const unsigned char* end, unsi
         continue;
       }
     }
+    const auto left = static_cast<std::size_t>(end - p);
+    if (!last && left < longestFrom(lead)) break;  // the next piece may end the character
     unsigned cp = 0xFFFD;
-    std::size_t used = readUtf8(p, static_cast<std::size_t>(end - p), &cp);
+    std::size_t used = readUtf8(p, left, &cp);
     if (used == 0) {
       cp = 0xFFFD;
       used = 1;
+      ++replaced;
     }
     if (cp > 0xFFFF) {
-      if (room < 2) break;
+      if (room < 2) {
+        full = true;
+        break;
+      }
       storeUnit<kBigEndian>(q, 0xD7C0 + (cp >> 10));
       storeUnit<kBigEndian>(q + 2, 0xDC00 | (cp & 0x3FF));
       q += 4;
@@ -74,22 +92,31 @@ unsigned char* decodeUtf8(const unsigned char* p, const unsigned char* end, unsi
     }
     p += used;
   }
-  return q;
+  state.replaced += replaced;
+  return {p, q, full};
 }
 
 template <bool kBigEndian>
-unsigned char* encodeUtf8(const unsigned char* p, const unsigned char* end, unsigned char* q,
-                          unsigned char* qEnd) {
+KernelRun encodeUtf8(CoderState& state, const unsigned char* p, const unsigned char* end,
+                     unsigned char* q, unsigned char* qEnd, bool last) {
+  long long replaced = 0;
+  bool full = false;
   while (end - p >= 2) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q);
-    if (room == 0) break;
+    if (room == 0) {
+      full = true;
+      break;
+    }
     unsigned cp = loadUnit<kBigEndian>(p);
     if (cp < 0x80) {
       narrowAscii<kBigEndian>(p, end, q, qEnd);
       continue;
     }
     if (cp < 0x800) {
-      if (room < 2) break;
+      if (room < 2) {
+        full = true;
+        break;
+      }
       q[0] = static_cast<unsigned char>(0xC0 | cp >> 6);
       q[1] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
       q += 2;
@@ -98,7 +125,10 @@ unsigned char* encodeUtf8(const unsigned char* p, const unsigned char* end, unsi
     }
     if ((cp & 0xF800) != 0xD800) {
       // Three bytes a unit, most of CJK text, in a loop of its own.
-      if (room < 3) break;
+      if (room < 3) {
+        full = true;
+        break;
+      }
       for (;;) {
         q[0] = static_cast<unsigned char>(0xE0 | cp >> 12);
         q[1] = static_cast<unsigned char>(0x80 | (cp >> 6 & 0x3F));
@@ -111,13 +141,18 @@ unsigned char* encodeUtf8(const unsigned char* p, const unsigned char* end, unsi
       }
       continue;
     }
+    if (!last && cp < 0xDC00 && end - p < 4) break;  // its low surrogate may come next
     cp = pairAt<kBigEndian>(p, end);
     if (cp == 0) {
       *q++ = '?';  // a lone surrogate
+      ++replaced;
       p += 2;
       continue;
     }
-    if (room < 4) break;
+    if (room < 4) {
+      full = true;
+      break;
+    }
     q[0] = static_cast<unsigned char>(0xF0 | cp >> 18);
     q[1] = static_cast<unsigned char>(0x80 | (cp >> 12 & 0x3F));
     q[2] = static_cast<unsigned char>(0x80 | (cp >> 6 & 0x3F));
@@ -125,7 +160,8 @@ unsigned char* encodeUtf8(const unsigned char* p, const unsigned char* end, unsi
     q += 4;
     p += 4;
   }
-  return q;
+  state.replaced += replaced;
+  return {p, q, full};
 }
 
 QUIRE_BOTH_ORDERS(decodeUtf8);
