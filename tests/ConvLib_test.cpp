@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "platform/conv/Ascii.h"
+#include "platform/ByteOrder.h"
 #include "platform/conv/Coder.h"
+#include "quire/VelParamString.h"
 #include "tests/IconvReference.h"
 #include "tests/TestSupport.h"
 
@@ -115,7 +117,8 @@ std::pair<std::string, long long> inPieces(convlib::EncodingId id, bool bigEndia
 // A text that each encoding holds only in part, with lone surrogates and one cut short at the
 // end, and its bytes in each encoding with bytes that do not decode and a character cut short
 // (in the table's order), cut at every place: the pieces give what iconv gives for the whole,
-// and count what iconv refuses.
+// and count what iconv refuses. So does a string given the text forty times, which converts it
+// in pieces of its own.
 TEST(ConvLib, EveryCutGivesTheTextAndCountsOfTheWhole) {
   Wide text = u16(u"a漢字ｱ¥b‾c~\\d丂简€😀\uFFFD?も与人仁\U000E0041 x");
   text += {0xDC00, 'y', 0xD800, 0x3042, 0xD83D};
@@ -139,6 +142,16 @@ TEST(ConvLib, EveryCutGivesTheTextAndCountsOfTheWhole) {
                     std::make_pair(whole, refused))
               << encoding << (bigEndian ? " big-endian" : "") << (decoding ? " decoding" : "")
               << " cut at " << cut;
+        if (bigEndian != (platform::hostIsBigEndian() != 0)) continue;
+        const ScopedEncoding chosen(encoding);
+        std::string many;
+        Wide manyUnits;
+        for (int i = 0; i < 40; ++i) many += in, manyUnits += text;
+        const std::string expected = viaIconv(encoding, bigEndian, decoding, many, 1 << 16);
+        EXPECT_EQ(decoding ? bytesOf(Quire::VelParamString(many.c_str()).w_str(), bigEndian)
+                           : Quire::VelParamString(manyUnits.c_str()).c_str(),
+                  expected)
+            << encoding << (decoding ? " decoding" : "");
       }
 }
 

@@ -53,4 +53,6 @@ const char* getMBCSEncoding(EncodingSource* source) {
 
 const char* getMBCSEncoding() { return getMBCSEncoding(nullptr); }
 
+EncodingId currentEncoding() { return chooseEncoding(nullptr); }
+
 }  // namespace Quire

@@ -19,6 +19,9 @@ const char* getMBCSEncoding();
 enum class EncodingSource { kVel30Variable, kLangVariable, kDefault };
 const char* getMBCSEncoding(EncodingSource* source);
 
+// getMBCSEncoding's answer as its place in the table of encodings.
+convlib::EncodingId currentEncoding();
+
 }  // namespace Quire
 
 #endif  // QUIRE_TEXT_ENCODINGCHOICE_H_
