@@ -10,12 +10,14 @@ using convlib::EncodingId;
 using convlib::kEncodings;
 
 // The first encoding, in the table's order, whose name is the length bytes at
-// text; kEncodingCount for none.
+// text (which a zero or a full stop follows); kEncodingCount for none. No two
+// names share their first letter, so at most one is compared in full.
 EncodingId matchName(const char* text, std::size_t length) {
   int id = 0;
   for (; id < convlib::kEncodingCount; ++id) {
     const char* name = kEncodings[id].name;
-    if (std::strlen(name) == length && std::memcmp(name, text, length) == 0) break;
+    if (name[0] == text[0] && std::strlen(name) == length && std::memcmp(name, text, length) == 0)
+      break;
   }
   return static_cast<EncodingId>(id);
 }
