@@ -1,5 +1,7 @@
 // WINDOWS-31J, EUC-JP and GBK: one or two bytes a character (EUC-JP's JIS X
 // 0212 takes three), looked up in the generated tables.
+#include <algorithm>
+
 #include "platform/conv/Kernels.h"
 #include "platform/conv/Tables.h"
 #include "platform/conv/Units.h"
@@ -148,17 +150,19 @@ KernelRun encodeDoubleByte(const EncodeTable& tables, CoderState& state, const u
       q += 2;
     }
     p += used;
-    // Two-byte codes seldom come alone: take those that follow here.
-    while (end - p >= 2 && qEnd - q >= 2) {
-      const unsigned next = loadUnit<kBigEndian>(p);
-      if (next < 0x80 || (next & 0xF800) == 0xD800) break;
-      code = encodeCell(table, next);
+    // Two-byte codes seldom come alone: take those that follow here. ASCII
+    // and surrogates have no cell, so they end the run as well.
+    const std::size_t most = std::min(static_cast<std::size_t>(end - p) / 2,
+                                      static_cast<std::size_t>(qEnd - q) / 2);
+    std::size_t i = 0;
+    for (; i < most; ++i) {
+      code = encodeCell(table, loadUnit<kBigEndian>(p + 2 * i));
       if (code < 0x100 || (kEucJp && (code & 0x80) == 0)) break;
-      q[0] = static_cast<unsigned char>(code >> 8);
-      q[1] = static_cast<unsigned char>(code);
-      q += 2;
-      p += 2;
+      q[2 * i] = static_cast<unsigned char>(code >> 8);
+      q[2 * i + 1] = static_cast<unsigned char>(code);
     }
+    p += 2 * i;
+    q += 2 * i;
   }
   state.replaced += replaced;
   return {p, q, full};

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "platform/conv/Kernels.h"
 #include "platform/conv/Units.h"
 
@@ -58,16 +60,23 @@ KernelRun decodeUtf8(CoderState& state, const unsigned char* p, const unsigned c
       widenAscii<kBigEndian, false>(p, end, q, qEnd);
       continue;
     }
-    // Three bytes, most of CJK text, checked here without the general reader:
-    // at least U+0800 and no surrogate is what the second byte's ranges say.
-    if ((lead & 0xF0) == 0xE0 && end - p >= 3 && isTrail(p[1]) && isTrail(p[2])) {
-      const unsigned cp = (lead & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F);
-      if (cp >= 0x800 && (cp & 0xF800) != 0xD800) {
-        storeUnit<kBigEndian>(q, cp);
-        q += 2;
-        p += 3;
-        continue;
+    // Three bytes, most of CJK text, in a loop of their own without the
+    // general reader: at least U+0800 and no surrogate is what the second
+    // byte's ranges say.
+    if ((lead & 0xF0) == 0xE0) {
+      const std::size_t most = std::min(static_cast<std::size_t>(end - p) / 3, room);
+      std::size_t i = 0;
+      for (; i < most; ++i) {
+        const unsigned char* c = p + 3 * i;
+        // 1110xxxx 10xxxxxx 10xxxxxx, tested at once.
+        if (((c[0] & 0xF0u) | (c[1] & 0xC0u) << 8 | (c[2] & 0xC0u) << 16) != 0x8080E0) break;
+        const unsigned cp = (c[0] & 0x0Fu) << 12 | (c[1] & 0x3Fu) << 6 | (c[2] & 0x3Fu);
+        if (cp < 0x800 || (cp & 0xF800) == 0xD800) break;
+        storeUnit<kBigEndian>(q + 2 * i, cp);
       }
+      p += 3 * i;
+      q += 2 * i;
+      if (i > 0) continue;
     }
     const auto left = static_cast<std::size_t>(end - p);
     if (!last && left < longestFrom(lead)) break;  // the next piece may end the character
@@ -125,20 +134,21 @@ KernelRun encodeUtf8(CoderState& state, const unsigned char* p, const unsigned c
     }
     if ((cp & 0xF800) != 0xD800) {
       // Three bytes a unit, most of CJK text, in a loop of its own.
-      if (room < 3) {
+      const std::size_t most = std::min(static_cast<std::size_t>(end - p) / 2, room / 3);
+      if (most == 0) {
         full = true;
         break;
       }
-      for (;;) {
-        q[0] = static_cast<unsigned char>(0xE0 | cp >> 12);
-        q[1] = static_cast<unsigned char>(0x80 | (cp >> 6 & 0x3F));
-        q[2] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
-        q += 3;
-        p += 2;
-        if (end - p < 2 || qEnd - q < 3) break;
-        cp = loadUnit<kBigEndian>(p);
-        if (cp < 0x800 || (cp & 0xF800) == 0xD800) break;
-      }
+      std::size_t i = 0;
+      do {
+        q[3 * i] = static_cast<unsigned char>(0xE0 | cp >> 12);
+        q[3 * i + 1] = static_cast<unsigned char>(0x80 | (cp >> 6 & 0x3F));
+        q[3 * i + 2] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+        if (++i == most) break;
+        cp = loadUnit<kBigEndian>(p + 2 * i);
+      } while (cp >= 0x800 && (cp & 0xF800) != 0xD800);
+      p += 2 * i;
+      q += 3 * i;
       continue;
     }
     if (!last && cp < 0xDC00 && end - p < 4) break;  // its low surrogate may come next
