@@ -60,22 +60,17 @@ awk -F, -v names="$names" '
   }
   END {
     printf "%-52s %7s %7s %7s\n", "ratio", "min", "median", "max"
-    vs("AsciiPath: string / floor", "AsciiPath_String", "AsciiPath_Floor", "<=", 2.5)
-    vs("AsciiPath: string / iconv", "AsciiPath_String", "AsciiPath_Iconv", "<", 1)
-    for (i = 1; i <= nPaths; i++) {
-      e = paths[i]
-      vs("JapanesePath " e ": string / iconv", "JapanesePath_String/" e, "JapanesePath_Iconv/" e, "<=", 1.5)
-      vs("JapanesePath " e ": string / ICU", "JapanesePath_String/" e, "JapanesePath_Icu/" e, "<", 1)
-      vs("JapanesePath " e ": string / iconv opened per call", "JapanesePath_String/" e, "JapanesePath_IconvPerCall/" e, "", "")
-      vs("JapanesePath100K " e ": iconv / string", "JapanesePath100K_Iconv/" e, "JapanesePath100K_String/" e, ">=", 0.8)
-    }
-    vs("WideAsciiPath: string / floor", "WideAsciiPath_String", "WideAsciiPath_Floor", "<=", 2.5)
-    vs("WideAsciiPath: string / iconv", "WideAsciiPath_String", "WideAsciiPath_Iconv", "<", 1)
-    for (i = 1; i <= nPaths; i++) {
-      e = paths[i]
-      vs("WideJapanesePath " e ": string / iconv", "WideJapanesePath_String/" e, "WideJapanesePath_Iconv/" e, "<=", 1.5)
-      vs("WideJapanesePath " e ": string / ICU", "WideJapanesePath_String/" e, "WideJapanesePath_Icu/" e, "<", 1)
-      vs("WideJapanesePath " e ": string / iconv opened per call", "WideJapanesePath_String/" e, "WideJapanesePath_IconvPerCall/" e, "", "")
+    for (w = 0; w < 2; w++) {
+      W = w ? "Wide" : ""
+      vs(W "AsciiPath: string / floor", W "AsciiPath_String", W "AsciiPath_Floor", "<=", 2.5)
+      vs(W "AsciiPath: string / iconv", W "AsciiPath_String", W "AsciiPath_Iconv", "<", 1)
+      for (i = 1; i <= nPaths; i++) {
+        e = paths[i]; string = W "JapanesePath_String/" e
+        vs(W "JapanesePath " e ": string / iconv", string, W "JapanesePath_Iconv/" e, "<=", 1.5)
+        vs(W "JapanesePath " e ": string / ICU", string, W "JapanesePath_Icu/" e, "<", 1)
+        vs(W "JapanesePath " e ": string / iconv opened per call", string, W "JapanesePath_IconvPerCall/" e, "", "")
+        if (!w) vs("JapanesePath100K " e ": iconv / string", "JapanesePath100K_Iconv/" e, "JapanesePath100K_String/" e, ">=", 0.8)
+      }
     }
     e = paths[1]; one = "JapanesePath_Threads/" e "/1/real_time"
     two = "JapanesePath_Threads/" e "/2/real_time"

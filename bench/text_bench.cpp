@@ -153,15 +153,19 @@ void JapanesePath_IconvPerCall(benchmark::State& state, convlib::EncodingId id) 
                  2 * out.size());
 }
 
-// JapanesePath100K: 100 KB of the Japanese path, narrow into both forms.
-void JapanesePath100K_String(benchmark::State& state, convlib::EncodingId id) {
-  useEncoding(id);
-  const std::string narrow = repeatedTo(narrowOf(wideOf(kJapanesePath)), 100 * 1024);
+// A fresh string made from narrow on every run.
+void freshStrings(benchmark::State& state, const std::string& narrow) {
   for (auto _ : state) {
     VelParamString s(narrow.c_str());
     benchmark::DoNotOptimize(s.w_str());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(narrow.size()));
+}
+
+// JapanesePath100K: 100 KB of the Japanese path, narrow into both forms.
+void JapanesePath100K_String(benchmark::State& state, convlib::EncodingId id) {
+  useEncoding(id);
+  freshStrings(state, repeatedTo(narrowOf(wideOf(kJapanesePath)), 100 * 1024));
 }
 
 void JapanesePath100K_Iconv(benchmark::State& state, convlib::EncodingId id) {
@@ -366,13 +370,7 @@ void BulkDecode_String(benchmark::State& state, convlib::EncodingId id) {
 }
 
 void BulkDecode_FreshString(benchmark::State& state, convlib::EncodingId id) {
-  const Encoding& e = useEncoding(id);
-  const std::string narrow = repeatedTo(narrowOf(wideOf(textIn(e))), kBulkBytes);
-  for (auto _ : state) {
-    VelParamString s(narrow.c_str());
-    benchmark::DoNotOptimize(s.w_str());
-  }
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(narrow.size()));
+  freshStrings(state, repeatedTo(narrowOf(wideOf(textIn(useEncoding(id)))), kBulkBytes));
 }
 
 void BulkDecode_Iconv(benchmark::State& state, convlib::EncodingId id) {
@@ -447,31 +445,32 @@ int main(int argc, char** argv) {
   const Ids paths = {convlib::kWindows31J, convlib::kUtf8};
   Ids all;
   for (int id = 0; id < convlib::kEncodingCount; ++id) all.push_back(convlib::EncodingId(id));
-  for (const auto& [name, run] : {std::make_pair("JapanesePath_String", &JapanesePath_String),
-                                  {"JapanesePath_Iconv", &JapanesePath_Iconv},
-                                  {"JapanesePath_IconvPerCall", &JapanesePath_IconvPerCall},
-                                  {"JapanesePath100K_String", &JapanesePath100K_String},
-                                  {"JapanesePath100K_Iconv", &JapanesePath100K_Iconv},
-                                  {"WideJapanesePath_String", &WideJapanesePath_String},
-                                  {"WideJapanesePath_Iconv", &WideJapanesePath_Iconv},
-                                  {"WideJapanesePath_IconvPerCall", &WideJapanesePath_IconvPerCall}})
-    inEach(name, run, paths);
-  for (auto* threads : inEach("JapanesePath_Threads", JapanesePath_Threads, {convlib::kWindows31J}))
+  // By a macro, so that each is named once.
+#define QUIRE_IN_EACH(run, ids) inEach(#run, run, ids)
+  QUIRE_IN_EACH(JapanesePath_String, paths);
+  QUIRE_IN_EACH(JapanesePath_Iconv, paths);
+  QUIRE_IN_EACH(JapanesePath_IconvPerCall, paths);
+  QUIRE_IN_EACH(JapanesePath100K_String, paths);
+  QUIRE_IN_EACH(JapanesePath100K_Iconv, paths);
+  QUIRE_IN_EACH(WideJapanesePath_String, paths);
+  QUIRE_IN_EACH(WideJapanesePath_Iconv, paths);
+  QUIRE_IN_EACH(WideJapanesePath_IconvPerCall, paths);
+  for (auto* threads : QUIRE_IN_EACH(JapanesePath_Threads, Ids{convlib::kWindows31J}))
     threads->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
-  for (const auto& [name, run] : {std::make_pair("ShortDecode_String", &ShortDecode_String),
-                                  {"ShortEncode_String", &ShortEncode_String},
-                                  {"BulkDecode_String", &BulkDecode_String},
-                                  {"BulkDecode_FreshString", &BulkDecode_FreshString},
-                                  {"BulkDecode_Iconv", &BulkDecode_Iconv},
-                                  {"BulkEncode_String", &BulkEncode_String},
-                                  {"BulkEncode_Iconv", &BulkEncode_Iconv}})
-    inEach(name, run, all);
+  QUIRE_IN_EACH(ShortDecode_String, all);
+  QUIRE_IN_EACH(ShortEncode_String, all);
+  QUIRE_IN_EACH(BulkDecode_String, all);
+  QUIRE_IN_EACH(BulkDecode_FreshString, all);
+  QUIRE_IN_EACH(BulkDecode_Iconv, all);
+  QUIRE_IN_EACH(BulkEncode_String, all);
+  QUIRE_IN_EACH(BulkEncode_Iconv, all);
 #ifdef QUIRE_BENCH_WITH_ICU
-  inEach("JapanesePath_Icu", JapanesePath_Icu, paths);
-  inEach("WideJapanesePath_Icu", WideJapanesePath_Icu, paths);
-  inEach("ShortDecode_Icu", ShortDecode_Icu, all);
-  inEach("ShortEncode_Icu", ShortEncode_Icu, all);
+  QUIRE_IN_EACH(JapanesePath_Icu, paths);
+  QUIRE_IN_EACH(WideJapanesePath_Icu, paths);
+  QUIRE_IN_EACH(ShortDecode_Icu, all);
+  QUIRE_IN_EACH(ShortEncode_Icu, all);
 #endif
+#undef QUIRE_IN_EACH
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -59,7 +59,7 @@ int execute(ConvContext* context) {
   if (isUcs2(to)) {
     if (capacity < 2) return -1;
     convlib::Decoder decoder(multibyte(from), to == kUcs2BigEndian);
-    const std::size_t end = decoder.decode(in, inBytes, out, capacity / 2 * 2 - 2, true).written;
+    const std::size_t end = decoder.convert(in, inBytes, out, capacity / 2 * 2 - 2, true).written;
     out[end] = out[end + 1] = 0;
     return 0;
   }
@@ -72,10 +72,10 @@ int execute(ConvContext* context) {
     return 0;
   }
   const std::size_t room = capacity - 1 - reserve;
-  const convlib::CoderProgress run = encoder.encode(in, inBytes / 2 * 2, out, room, true);
+  const convlib::CoderProgress run = encoder.convert(in, inBytes / 2 * 2, out, room, true);
   std::size_t end = run.written;
   if (run.result == convlib::CoderResult::kOutputFull)
-    end += encoder.encode(out, 0, out + end, room + reserve - end, true).written;
+    end += encoder.convert(out, 0, out + end, room + reserve - end, true).written;
   out[end] = 0;
   return 0;
 }

@@ -94,6 +94,7 @@ std::pair<std::string, long long> inPieces(convlib::EncodingId id, bool bigEndia
                                            const std::string& text, std::size_t cut) {
   convlib::Decoder decoder(id, bigEndian);
   convlib::Encoder encoder(id, bigEndian);
+  convlib::CoderStream& coder = decoding ? static_cast<convlib::CoderStream&>(decoder) : encoder;
   std::string out;
   const auto* in = reinterpret_cast<const unsigned char*>(text.data());
   std::size_t at = 0;
@@ -101,9 +102,7 @@ std::pair<std::string, long long> inPieces(convlib::EncodingId id, bool bigEndia
     for (bool full = true; full;) {
       unsigned char room[8];
       const bool last = end == text.size() && at >= cut;
-      const convlib::CoderProgress run =
-          decoding ? decoder.decode(in + at, end - at, room, sizeof room, last)
-                   : encoder.encode(in + at, end - at, room, sizeof room, last);
+      const convlib::CoderProgress run = coder.convert(in + at, end - at, room, sizeof room, last);
       if (run.read == 0 && run.written == 0 && run.result == convlib::CoderResult::kOutputFull)
         return {"no progress", -1};
       out.append(reinterpret_cast<const char*>(room), run.written);

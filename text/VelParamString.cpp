@@ -109,7 +109,7 @@ VelParamString& VelParamString::operator=(const char* s) {
   // n bytes never give more than n units.
   assignBoth(mbcsText, s, n, ucs2Text, n,
              [&decoder](const unsigned char* in, std::size_t bytes, unsigned char* out,
-                        std::size_t room) { return decoder.decode(in, bytes, out, room, true); });
+                        std::size_t room) { return decoder.convert(in, bytes, out, room, true); });
   return *this;
 }
 
@@ -125,7 +125,7 @@ VelParamString& VelParamString::operator=(const unsigned short* s) {
   convlib::Encoder encoder(encoding, hostOrder());
   assignBoth(ucs2Text, s, n, mbcsText, plain ? n : convlib::maxEncodedBytes(encoding, n),
              [&encoder](const unsigned char* in, std::size_t bytes, unsigned char* out,
-                        std::size_t room) { return encoder.encode(in, bytes, out, room, true); });
+                        std::size_t room) { return encoder.convert(in, bytes, out, room, true); });
   return *this;
 }
 

@@ -17,7 +17,7 @@ bool lacksReplacement(convlib::EncodingId encoding) {
   convlib::Encoder probe(encoding, hostOrder());
   const unsigned short replacement = 0xFFFD;
   unsigned char out[8];
-  probe.encode(reinterpret_cast<const unsigned char*>(&replacement), sizeof replacement, out,
+  probe.convert(reinterpret_cast<const unsigned char*>(&replacement), sizeof replacement, out,
                sizeof out, true);
   return probe.unencodableCharacters() == 1;
 }
@@ -55,7 +55,7 @@ void Recoder::convert(const char* bytes, std::size_t count, bool last, std::stri
   const auto* in = reinterpret_cast<const unsigned char*>(bytes);
   for (;;) {
     unsigned char units[1 << 13];
-    const CoderProgress decoded = decoder_.decode(in, count, units, sizeof units, last);
+    const CoderProgress decoded = decoder_.convert(in, count, units, sizeof units, last);
     in += decoded.read;
     count -= decoded.read;
     const bool done = decoded.result == CoderResult::kInputEmpty;
@@ -67,7 +67,7 @@ void Recoder::convert(const char* bytes, std::size_t count, bool last, std::stri
 void Recoder::encode(const unsigned char* units, std::size_t bytes, bool last, std::string* out) {
   for (;;) {
     unsigned char encoded[1 << 14];
-    const CoderProgress run = encoder_.encode(units, bytes, encoded, sizeof encoded, last);
+    const CoderProgress run = encoder_.convert(units, bytes, encoded, sizeof encoded, last);
     out->append(reinterpret_cast<const char*>(encoded), run.written);
     units += run.read;
     bytes -= run.read;

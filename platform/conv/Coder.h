@@ -47,13 +47,21 @@ using Kernel = KernelRun (*)(CoderState& state, const unsigned char* in,
                              const unsigned char* inEnd, unsigned char* out,
                              unsigned char* outEnd, bool last);
 
-// What decoders and encoders share: the kernel's state and the bytes of a
-// character that the last piece cut.
+// A decoder or an encoder: the kernel's state and the bytes of a character
+// that the last piece cut.
 class CoderStream {
- protected:
-  explicit CoderStream(Kernel kernel) : kernel_(kernel) {}
+ public:
+  // Converts in into out: a decoder's bytes into UTF-16 units, an encoder's
+  // whole units into bytes. With last the text ends with this piece: a
+  // character that it cuts does not convert, ISO-2022-JP returns to its
+  // initial shift state (an escape that may need a call of its own when the
+  // room runs out), and the next call starts a text of its own. Room for
+  // eight bytes lets every call move on.
   CoderProgress convert(const unsigned char* in, std::size_t inBytes, unsigned char* out,
                         std::size_t outBytes, bool last);
+
+ protected:
+  explicit CoderStream(Kernel kernel) : kernel_(kernel) {}
 
   CoderState state_ = {0, 0};
 
@@ -69,35 +77,18 @@ class CoderStream {
 };
 
 // Text in a multibyte encoding into UTF-16 units in the order bigEndian names.
-class Decoder : private CoderStream {
+class Decoder : public CoderStream {
  public:
   Decoder(EncodingId encoding, bool bigEndian);
-
-  // Decodes in into out. With last the text ends with this piece: a character
-  // that it cuts becomes U+FFFD, and the next call starts a text of its own.
-  // Room for two units lets every call move on.
-  CoderProgress decode(const unsigned char* in, std::size_t inBytes, unsigned char* out,
-                       std::size_t outBytes, bool last) {
-    return convert(in, inBytes, out, outBytes, last);
-  }
 
   // Bytes that became U+FFFD, in every text so far.
   long long undecodableBytes() const { return state_.replaced; }
 };
 
 // UTF-16 units in the order bigEndian names into a multibyte encoding.
-class Encoder : private CoderStream {
+class Encoder : public CoderStream {
  public:
   Encoder(EncodingId encoding, bool bigEndian);
-
-  // Encodes the whole units of in into out. With last the text ends with this
-  // piece, back in the initial shift state (an escape that may need a call of
-  // its own when the room runs out), and the next call starts a text of its
-  // own. Room for eight bytes lets every call move on.
-  CoderProgress encode(const unsigned char* in, std::size_t inBytes, unsigned char* out,
-                       std::size_t outBytes, bool last) {
-    return convert(in, inBytes, out, outBytes, last);
-  }
 
   // Characters that became "?", in every text so far.
   long long unencodableCharacters() const { return state_.replaced; }
