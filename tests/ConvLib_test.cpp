@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/conv/Ascii.h"
 #include "platform/ByteOrder.h"
+#include "platform/conv/Ascii.h"
 #include "platform/conv/Coder.h"
 #include "quire/VelParamString.h"
 #include "tests/IconvReference.h"
@@ -135,7 +135,6 @@ TEST(ConvLib, EveryCutGivesTheTextAndCountsOfTheWhole) {
                                         : units;
         long long refused = 0;
         const std::string whole = viaIconv(encoding, bigEndian, decoding, in, 4096, &refused);
-        ASSERT_LT(whole.size(), 4000u);
         for (std::size_t cut = 0; cut <= in.size(); cut += decoding ? 1 : 2)
           ASSERT_EQ(inPieces(static_cast<convlib::EncodingId>(id), bigEndian, decoding, in, cut),
                     std::make_pair(whole, refused))
