@@ -54,13 +54,14 @@ KernelRun decodeDoubleByte(const DecodeTable& tables, CoderState& state, const u
   // registers instead of reloading it for every character.
   const DecodeTable table = tables;
   long long replaced = 0;
-  bool full = false;
+  // Where the kernel stops, with what the next call needs.
+  const auto stop = [&](bool full) {
+    state.replaced += replaced;
+    return KernelRun{p, q, full};
+  };
   while (p < end) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
-    if (room == 0) {
-      full = true;
-      break;
-    }
+    if (room == 0) return stop(true);
     if (*p < 0x80) {
       widenAscii<kBigEndian, false>(p, end, q, qEnd);
       continue;
@@ -89,8 +90,7 @@ KernelRun decodeDoubleByte(const DecodeTable& tables, CoderState& state, const u
       p += 2;
     }
   }
-  state.replaced += replaced;
-  return {p, q, full};
+  return stop(false);
 }
 
 template <bool kBigEndian, bool kEucJp>
@@ -99,13 +99,14 @@ KernelRun encodeDoubleByte(const EncodeTable& tables, CoderState& state, const u
                            bool last) {
   const EncodeTable table = tables;  // kept in registers, as in decoding
   long long replaced = 0;
-  bool full = false;
+  // Where the kernel stops, with what the next call needs.
+  const auto stop = [&](bool full) {
+    state.replaced += replaced;
+    return KernelRun{p, q, full};
+  };
   while (end - p >= 2) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q);
-    if (room == 0) {
-      full = true;
-      break;
-    }
+    if (room == 0) return stop(true);
     const unsigned unit = loadUnit<kBigEndian>(p);
     if (unit < 0x80) {
       narrowAscii<kBigEndian>(p, end, q, qEnd);
@@ -122,29 +123,20 @@ KernelRun encodeDoubleByte(const EncodeTable& tables, CoderState& state, const u
     }
     // iconv's EUC-JP wants room for two bytes before it refuses a character
     // (a lone surrogate it refuses earlier).
-    if (kEucJp && code == 0 && room < 2 && ((unit & 0xF800) != 0xD800 || used == 4)) {
-      full = true;
-      break;
-    }
+    if (kEucJp && code == 0 && room < 2 && ((unit & 0xF800) != 0xD800 || used == 4)) return stop(true);
     if (code == 0) {
       *q++ = '?';
       ++replaced;
     } else if (code < 0x100) {
       *q++ = static_cast<unsigned char>(code);
     } else if (kEucJp && (code & 0x80) == 0) {
-      if (room < 3) {
-        full = true;
-        break;
-      }
+      if (room < 3) return stop(true);
       q[0] = 0x8F;
       q[1] = static_cast<unsigned char>(code >> 8);
       q[2] = static_cast<unsigned char>(code | 0x80);
       q += 3;
     } else {
-      if (room < 2) {
-        full = true;
-        break;
-      }
+      if (room < 2) return stop(true);
       q[0] = static_cast<unsigned char>(code >> 8);
       q[1] = static_cast<unsigned char>(code);
       q += 2;
@@ -164,8 +156,7 @@ KernelRun encodeDoubleByte(const EncodeTable& tables, CoderState& state, const u
     p += 2 * i;
     q += 2 * i;
   }
-  state.replaced += replaced;
-  return {p, q, full};
+  return stop(false);
 }
 
 }  // namespace

@@ -63,7 +63,12 @@ KernelRun decodeIso2022Jp(CoderState& state, const unsigned char* p, const unsig
   const DecodeTable table = kEucJpDecode;  // kept in registers
   auto set = static_cast<Set>(state.shift);
   long long replaced = 0;
-  bool full = false;
+  // Where the kernel stops, with what the next call needs.
+  const auto stop = [&](bool full) {
+    state.shift = set;
+    state.replaced += replaced;
+    return KernelRun{p, q, full};
+  };
   while (p < end) {
     const unsigned b = *p;
     const auto left = static_cast<std::size_t>(end - p);
@@ -77,10 +82,7 @@ KernelRun decodeIso2022Jp(CoderState& state, const unsigned char* p, const unsig
       if (left < 3 && !last) break;  // the next piece may end it
     }
     const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
-    if (room == 0) {
-      full = true;
-      break;
-    }
+    if (room == 0) return stop(true);
     if (set == kAscii && b < 0x80 && b != kEsc) {
       widenAscii<kBigEndian, true>(p, end, q, qEnd);
       continue;
@@ -112,9 +114,7 @@ KernelRun decodeIso2022Jp(CoderState& state, const unsigned char* p, const unsig
     q += 2;
     ++p;
   }
-  state.shift = set;
-  state.replaced += replaced;
-  return {p, q, full};
+  return stop(false);
 }
 
 template <bool kBigEndian>
@@ -122,13 +122,15 @@ KernelRun encodeIso2022Jp(CoderState& state, const unsigned char* p, const unsig
                           unsigned char* q, unsigned char* qEnd, bool last) {
   auto set = static_cast<Set>(state.shift);
   long long replaced = 0;
-  bool full = false;
+  // Where the kernel stops, with what the next call needs.
+  const auto stop = [&](bool full) {
+    state.shift = set;
+    state.replaced += replaced;
+    return KernelRun{p, q, full};
+  };
   while (end - p >= 2) {
     std::size_t room = static_cast<std::size_t>(qEnd - q);
-    if (room == 0) {
-      full = true;
-      break;
-    }
+    if (room == 0) return stop(true);
     unsigned cp = loadUnit<kBigEndian>(p);
     if (set == kAscii && cp < 0x80) {
       narrowAscii<kBigEndian>(p, end, q, qEnd);
@@ -147,10 +149,7 @@ KernelRun encodeIso2022Jp(CoderState& state, const unsigned char* p, const unsig
       continue;
     }
     if (set == kJis0208) {
-      if (room < 2) {
-        full = true;
-        break;
-      }
+      if (room < 2) return stop(true);
       if (const unsigned code = jis0208Code(cp)) {
         q[0] = static_cast<unsigned char>(code >> 8);
         q[1] = static_cast<unsigned char>(code);
@@ -170,33 +169,21 @@ KernelRun encodeIso2022Jp(CoderState& state, const unsigned char* p, const unsig
     }
     if (cp >= 0x80 && code == 0) {
       if (set != kAscii) {
-        if (room < 3) {
-          full = true;
-          break;
-        }
+        if (room < 3) return stop(true);
         q = putEscape(q, kAscii);
         set = kAscii;
         room -= 3;
       }
-      if (room < 1) {
-        full = true;
-        break;
-      }
+      if (room < 1) return stop(true);
       *q++ = '?';
       ++replaced;
       p += used;
       continue;
     }
-    if (room < 3) {
-      full = true;
-      break;
-    }
+    if (room < 3) return stop(true);
     q = putEscape(q, wanted);
     set = wanted;
-    if (room < (wanted == kJis0208 ? 5u : 4u)) {
-      full = true;
-      break;
-    }
+    if (room < (wanted == kJis0208 ? 5u : 4u)) return stop(true);
     if (wanted == kJis0208) {
       q[0] = static_cast<unsigned char>(code >> 8);
       q[1] = static_cast<unsigned char>(code);
@@ -207,17 +194,12 @@ KernelRun encodeIso2022Jp(CoderState& state, const unsigned char* p, const unsig
     p += used;
   }
   // The text ends in the initial state.
-  if (last && !full && set != kAscii) {
-    if (qEnd - q < 3) {
-      full = true;
-    } else {
-      q = putEscape(q, kAscii);
-      set = kAscii;
-    }
+  if (last && set != kAscii) {
+    if (qEnd - q < 3) return stop(true);
+    q = putEscape(q, kAscii);
+    set = kAscii;
   }
-  state.shift = set;
-  state.replaced += replaced;
-  return {p, q, full};
+  return stop(false);
 }
 
 QUIRE_BOTH_ORDERS(decodeIso2022Jp);

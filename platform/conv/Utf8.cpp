@@ -48,13 +48,14 @@ template <bool kBigEndian>
 KernelRun decodeUtf8(CoderState& state, const unsigned char* p, const unsigned char* end,
                      unsigned char* q, unsigned char* qEnd, bool last) {
   long long replaced = 0;
-  bool full = false;
+  // Where the kernel stops, with what the next call needs.
+  const auto stop = [&](bool full) {
+    state.replaced += replaced;
+    return KernelRun{p, q, full};
+  };
   while (p < end) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
-    if (room == 0) {
-      full = true;
-      break;
-    }
+    if (room == 0) return stop(true);
     const unsigned lead = *p;
     if (lead < 0x80) {
       widenAscii<kBigEndian, false>(p, end, q, qEnd);
@@ -88,10 +89,7 @@ KernelRun decodeUtf8(CoderState& state, const unsigned char* p, const unsigned c
       ++replaced;
     }
     if (cp > 0xFFFF) {
-      if (room < 2) {
-        full = true;
-        break;
-      }
+      if (room < 2) return stop(true);
       storeUnit<kBigEndian>(q, 0xD7C0 + (cp >> 10));
       storeUnit<kBigEndian>(q + 2, 0xDC00 | (cp & 0x3FF));
       q += 4;
@@ -101,31 +99,28 @@ KernelRun decodeUtf8(CoderState& state, const unsigned char* p, const unsigned c
     }
     p += used;
   }
-  state.replaced += replaced;
-  return {p, q, full};
+  return stop(false);
 }
 
 template <bool kBigEndian>
 KernelRun encodeUtf8(CoderState& state, const unsigned char* p, const unsigned char* end,
                      unsigned char* q, unsigned char* qEnd, bool last) {
   long long replaced = 0;
-  bool full = false;
+  // Where the kernel stops, with what the next call needs.
+  const auto stop = [&](bool full) {
+    state.replaced += replaced;
+    return KernelRun{p, q, full};
+  };
   while (end - p >= 2) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q);
-    if (room == 0) {
-      full = true;
-      break;
-    }
+    if (room == 0) return stop(true);
     unsigned cp = loadUnit<kBigEndian>(p);
     if (cp < 0x80) {
       narrowAscii<kBigEndian>(p, end, q, qEnd);
       continue;
     }
     if (cp < 0x800) {
-      if (room < 2) {
-        full = true;
-        break;
-      }
+      if (room < 2) return stop(true);
       q[0] = static_cast<unsigned char>(0xC0 | cp >> 6);
       q[1] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
       q += 2;
@@ -135,10 +130,7 @@ KernelRun encodeUtf8(CoderState& state, const unsigned char* p, const unsigned c
     if ((cp & 0xF800) != 0xD800) {
       // Three bytes a unit, most of CJK text, in a loop of its own.
       const std::size_t most = std::min(static_cast<std::size_t>(end - p) / 2, room / 3);
-      if (most == 0) {
-        full = true;
-        break;
-      }
+      if (most == 0) return stop(true);
       std::size_t i = 0;
       do {
         q[3 * i] = static_cast<unsigned char>(0xE0 | cp >> 12);
@@ -159,10 +151,7 @@ KernelRun encodeUtf8(CoderState& state, const unsigned char* p, const unsigned c
       p += 2;
       continue;
     }
-    if (room < 4) {
-      full = true;
-      break;
-    }
+    if (room < 4) return stop(true);
     q[0] = static_cast<unsigned char>(0xF0 | cp >> 18);
     q[1] = static_cast<unsigned char>(0x80 | (cp >> 12 & 0x3F));
     q[2] = static_cast<unsigned char>(0x80 | (cp >> 6 & 0x3F));
@@ -170,8 +159,7 @@ KernelRun encodeUtf8(CoderState& state, const unsigned char* p, const unsigned c
     q += 4;
     p += 4;
   }
-  state.replaced += replaced;
-  return {p, q, full};
+  return stop(false);
 }
 
 QUIRE_BOTH_ORDERS(decodeUtf8);
