@@ -72,8 +72,6 @@ void assignUnconverted(Given& given, const typename Given::value_type* text, std
   other.clear();
 }
 
-bool hostOrder() { return platform::hostIsBigEndian() != 0; }
-
 }  // namespace
 
 VelParamString::VelParamString() = default;
@@ -105,7 +103,8 @@ VelParamString& VelParamString::operator=(const char* s) {
     assignUnconverted(mbcsText, s, n, ucs2Text);
     return *this;
   }
-  convlib::Decoder decoder(plain ? convlib::kWindows31J : currentEncoding(), hostOrder());
+  convlib::Decoder decoder(plain ? convlib::kWindows31J : currentEncoding(),
+                           platform::hostIsBigEndian());
   // n bytes never give more than n units.
   assignBoth(mbcsText, s, n, ucs2Text, n,
              [&decoder](const unsigned char* in, std::size_t bytes, unsigned char* out,
@@ -122,7 +121,7 @@ VelParamString& VelParamString::operator=(const unsigned short* s) {
     return *this;
   }
   const convlib::EncodingId encoding = plain ? convlib::kWindows31J : currentEncoding();
-  convlib::Encoder encoder(encoding, hostOrder());
+  convlib::Encoder encoder(encoding, platform::hostIsBigEndian());
   assignBoth(ucs2Text, s, n, mbcsText, plain ? n : convlib::maxEncodedBytes(encoding, n),
              [&encoder](const unsigned char* in, std::size_t bytes, unsigned char* out,
                         std::size_t room) { return encoder.convert(in, bytes, out, room, true); });

@@ -10,11 +10,8 @@ namespace {
 using convlib::CoderProgress;
 using convlib::CoderResult;
 
-// UCS-2 between the two codecs is in the processor's byte order.
-bool hostOrder() { return platform::hostIsBigEndian() != 0; }
-
 bool lacksReplacement(convlib::EncodingId encoding) {
-  convlib::Encoder probe(encoding, hostOrder());
+  convlib::Encoder probe(encoding, platform::hostIsBigEndian());
   const unsigned short replacement = 0xFFFD;
   unsigned char out[8];
   probe.convert(reinterpret_cast<const unsigned char*>(&replacement), sizeof replacement, out,
@@ -24,9 +21,10 @@ bool lacksReplacement(convlib::EncodingId encoding) {
 
 }  // namespace
 
+// UCS-2 between the two codecs is in the processor's byte order.
 Recoder::Recoder(const char* fromCode, const char* toCode)
-    : decoder_(convlib::encodingNamed(fromCode), hostOrder()),
-      encoder_(convlib::encodingNamed(toCode), hostOrder()),
+    : decoder_(convlib::encodingNamed(fromCode), platform::hostIsBigEndian()),
+      encoder_(convlib::encodingNamed(toCode), platform::hostIsBigEndian()),
       replacementUnencodable_(lacksReplacement(convlib::encodingNamed(toCode))) {}
 
 void Recoder::add(const char* bytes, std::size_t count, std::string* out) {
