@@ -25,6 +25,7 @@ std::size_t unitLength(const unsigned short* s) {
   return n;
 }
 
+// Never shrinks, so that a source inside the form stays where it is.
 template <typename Form>
 void makeRoom(Form& form, std::size_t count) {
   if (form.capacity() < count) form.reserve(count);
