@@ -78,17 +78,20 @@ KernelRun decodeDoubleByte(const DecodeTable& tables, CoderState& state, const u
     p += used;
     storeUnit<kBigEndian>(q, unit);
     q += 2;
-    // Two-byte characters seldom come alone: take those that follow here.
-    for (std::size_t left = room - 1; left > 0 && end - p >= 2 && p[0] >= 0x80; --left) {
-      const unsigned row = table.rowOf[p[0] - 0x80u];
-      const unsigned trail = p[1] - table.trailLow;
-      if (row == 0 || trail >= table.width) break;
-      const unsigned found = table.pairs[row * table.width + trail];
+    // Two-byte characters seldom come alone: take those that follow here. A
+    // byte that leads none finds only the empty row 0.
+    const std::size_t most = std::min(static_cast<std::size_t>(end - p) / 2, room - 1);
+    std::size_t i = 0;
+    for (; i < most; ++i) {
+      const unsigned char* c = p + 2 * i;
+      const unsigned trail = c[1] - table.trailLow;
+      if (c[0] < 0x80 || trail >= table.width) break;
+      const unsigned found = table.pairs[table.rowOf[c[0] - 0x80u] * table.width + trail];
       if (found == 0) break;
-      storeUnit<kBigEndian>(q, found);
-      q += 2;
-      p += 2;
+      storeUnit<kBigEndian>(q + 2 * i, found);
     }
+    p += 2 * i;
+    q += 2 * i;
   }
   return stop(false);
 }

@@ -1,6 +1,8 @@
 // ISO-2022-JP as the C library's iconv reads and writes it: ASCII, JIS-Roman
 // (ESC ( J) and JIS X 0208 (ESC $ B, read also after ESC $ @), the last
 // through EUC-JP's tables without their top bits.
+#include <algorithm>
+
 #include "platform/conv/Kernels.h"
 #include "platform/conv/Tables.h"
 #include "platform/conv/Units.h"
@@ -98,15 +100,16 @@ KernelRun decodeIso2022Jp(CoderState& state, const unsigned char* p, const unsig
     } else {
       if (left < 2 && !last) break;  // the second byte may come next
       // JIS X 0208 pairs, in a loop of their own while they last.
-      std::size_t units = 0;
-      for (; units < room && end - p >= 2; ++units) {
-        const unsigned found = readJis0208(table, p[0], p[1]);
+      const std::size_t most = std::min(left / 2, room);
+      std::size_t i = 0;
+      for (; i < most; ++i) {
+        const unsigned found = readJis0208(table, p[2 * i], p[2 * i + 1]);
         if (found == 0) break;
-        storeUnit<kBigEndian>(q, found);
-        q += 2;
-        p += 2;
+        storeUnit<kBigEndian>(q + 2 * i, found);
       }
-      if (units > 0) continue;
+      p += 2 * i;
+      q += 2 * i;
+      if (i > 0) continue;
       unit = 0xFFFD;  // no character, or one cut short by the end
       ++replaced;
     }
