@@ -126,7 +126,8 @@ KernelRun encodeDoubleByte(const EncodeTable& tables, CoderState& state, const u
     }
     // iconv's EUC-JP wants room for two bytes before it refuses a character
     // (a lone surrogate it refuses earlier).
-    if (kEucJp && code == 0 && room < 2 && ((unit & 0xF800) != 0xD800 || used == 4)) return stop(true);
+    if (kEucJp && code == 0 && room < 2 && ((unit & 0xF800) != 0xD800 || used == 4))
+      return stop(true);
     if (code == 0) {
       *q++ = '?';
       ++replaced;
