@@ -53,12 +53,7 @@ KernelRun decodeDoubleByte(const DecodeTable& tables, CoderState& state, const u
   // A copy, which the stores through q cannot change: the loop keeps it in
   // registers instead of reloading it for every character.
   const DecodeTable table = tables;
-  long long replaced = 0;
-  // Where the kernel stops, with what the next call needs.
-  const auto stop = [&](bool full) {
-    state.replaced += replaced;
-    return KernelRun{p, q, full};
-  };
+  const auto stop = [&](bool full) { return KernelRun{p, q, full}; };
   while (p < end) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
     if (room == 0) return stop(true);
@@ -73,7 +68,7 @@ KernelRun decodeDoubleByte(const DecodeTable& tables, CoderState& state, const u
     if (used == 0) {
       unit = 0xFFFD;
       used = 1;
-      ++replaced;
+      ++state.replaced;
     }
     p += used;
     storeUnit<kBigEndian>(q, unit);
@@ -101,12 +96,7 @@ KernelRun encodeDoubleByte(const EncodeTable& tables, CoderState& state, const u
                            const unsigned char* end, unsigned char* q, unsigned char* qEnd,
                            bool last) {
   const EncodeTable table = tables;  // kept in registers, as in decoding
-  long long replaced = 0;
-  // Where the kernel stops, with what the next call needs.
-  const auto stop = [&](bool full) {
-    state.replaced += replaced;
-    return KernelRun{p, q, full};
-  };
+  const auto stop = [&](bool full) { return KernelRun{p, q, full}; };
   while (end - p >= 2) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q);
     if (room == 0) return stop(true);
@@ -130,7 +120,7 @@ KernelRun encodeDoubleByte(const EncodeTable& tables, CoderState& state, const u
       return stop(true);
     if (code == 0) {
       *q++ = '?';
-      ++replaced;
+      ++state.replaced;
     } else if (code < 0x100) {
       *q++ = static_cast<unsigned char>(code);
     } else if (kEucJp && (code & 0x80) == 0) {

@@ -64,11 +64,9 @@ KernelRun decodeIso2022Jp(CoderState& state, const unsigned char* p, const unsig
                           unsigned char* q, unsigned char* qEnd, bool last) {
   const DecodeTable table = kEucJpDecode;  // kept in registers
   auto set = static_cast<Set>(state.shift);
-  long long replaced = 0;
-  // Where the kernel stops, with what the next call needs.
+  // Where the kernel stops, with the set that the next call starts in.
   const auto stop = [&](bool full) {
     state.shift = set;
-    state.replaced += replaced;
     return KernelRun{p, q, full};
   };
   while (p < end) {
@@ -92,7 +90,7 @@ KernelRun decodeIso2022Jp(CoderState& state, const unsigned char* p, const unsig
     unsigned unit = b;
     if (b >= 0x80 || (b == kEsc && left < 3)) {
       unit = 0xFFFD;
-      ++replaced;
+      ++state.replaced;
     } else if (set == kAscii || b < 0x21 || b == 0x7F) {
       // controls read the same in every set
     } else if (set == kRoman) {
@@ -111,7 +109,7 @@ KernelRun decodeIso2022Jp(CoderState& state, const unsigned char* p, const unsig
       q += 2 * i;
       if (i > 0) continue;
       unit = 0xFFFD;  // no character, or one cut short by the end
-      ++replaced;
+      ++state.replaced;
     }
     storeUnit<kBigEndian>(q, unit);
     q += 2;
@@ -124,11 +122,9 @@ template <bool kBigEndian>
 KernelRun encodeIso2022Jp(CoderState& state, const unsigned char* p, const unsigned char* end,
                           unsigned char* q, unsigned char* qEnd, bool last) {
   auto set = static_cast<Set>(state.shift);
-  long long replaced = 0;
-  // Where the kernel stops, with what the next call needs.
+  // Where the kernel stops, with the set that the next call starts in.
   const auto stop = [&](bool full) {
     state.shift = set;
-    state.replaced += replaced;
     return KernelRun{p, q, full};
   };
   while (end - p >= 2) {
@@ -179,7 +175,7 @@ KernelRun encodeIso2022Jp(CoderState& state, const unsigned char* p, const unsig
       }
       if (room < 1) return stop(true);
       *q++ = '?';
-      ++replaced;
+      ++state.replaced;
       p += used;
       continue;
     }

@@ -47,12 +47,7 @@ inline std::size_t readUtf8(const unsigned char* p, std::size_t left, unsigned* 
 template <bool kBigEndian>
 KernelRun decodeUtf8(CoderState& state, const unsigned char* p, const unsigned char* end,
                      unsigned char* q, unsigned char* qEnd, bool last) {
-  long long replaced = 0;
-  // Where the kernel stops, with what the next call needs.
-  const auto stop = [&](bool full) {
-    state.replaced += replaced;
-    return KernelRun{p, q, full};
-  };
+  const auto stop = [&](bool full) { return KernelRun{p, q, full}; };
   while (p < end) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
     if (room == 0) return stop(true);
@@ -86,7 +81,7 @@ KernelRun decodeUtf8(CoderState& state, const unsigned char* p, const unsigned c
     if (used == 0) {
       cp = 0xFFFD;
       used = 1;
-      ++replaced;
+      ++state.replaced;
     }
     if (cp > 0xFFFF) {
       if (room < 2) return stop(true);
@@ -105,12 +100,7 @@ KernelRun decodeUtf8(CoderState& state, const unsigned char* p, const unsigned c
 template <bool kBigEndian>
 KernelRun encodeUtf8(CoderState& state, const unsigned char* p, const unsigned char* end,
                      unsigned char* q, unsigned char* qEnd, bool last) {
-  long long replaced = 0;
-  // Where the kernel stops, with what the next call needs.
-  const auto stop = [&](bool full) {
-    state.replaced += replaced;
-    return KernelRun{p, q, full};
-  };
+  const auto stop = [&](bool full) { return KernelRun{p, q, full}; };
   while (end - p >= 2) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q);
     if (room == 0) return stop(true);
@@ -147,7 +137,7 @@ KernelRun encodeUtf8(CoderState& state, const unsigned char* p, const unsigned c
     cp = pairAt<kBigEndian>(p, end);
     if (cp == 0) {
       *q++ = '?';  // a lone surrogate
-      ++replaced;
+      ++state.replaced;
       p += 2;
       continue;
     }
