@@ -1,6 +1,5 @@
-// R1: one create + get + add a reference + release + release cycle with
-// 10, 1 000 and 100 000 live records beside it; R2: the same from two
-// threads. The baseline scans a contiguous vector, as a registry without an
+// One create + get + add a reference + release + release cycle with 10,
+// 1 000 and 100 000 live records beside it, from one thread and from two. The baseline scans a contiguous vector, as a registry without an
 // index must.
 #include <benchmark/benchmark.h>
 
@@ -78,7 +77,7 @@ void drop(const benchmark::State&) {
   scanning.reset();
 }
 
-void BM_IndexedCycle(benchmark::State& state) {
+void RegistryCycle_Indexed(benchmark::State& state) {
   for (auto _ : state) {
     const int handle = indexed->createNativeObject(QUIRE_OBJ_PARAM_STRING, nullptr);
     benchmark::DoNotOptimize(indexed->getNativeObject(handle));
@@ -88,7 +87,7 @@ void BM_IndexedCycle(benchmark::State& state) {
   }
 }
 
-void BM_ScanningCycle(benchmark::State& state) {
+void RegistryCycle_Scanning(benchmark::State& state) {
   for (auto _ : state) {
     const int handle = scanning->create();
     benchmark::DoNotOptimize(scanning->get(handle));
@@ -98,10 +97,12 @@ void BM_ScanningCycle(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_IndexedCycle)->Setup(fill)->Teardown(drop)->Arg(10)->Arg(1000)->Arg(100000);
-BENCHMARK(BM_ScanningCycle)->Setup(fill)->Teardown(drop)->Arg(10)->Arg(1000)->Arg(100000);
-BENCHMARK(BM_IndexedCycle)->Setup(fill)->Teardown(drop)->Arg(10)->Arg(100000)->Threads(2)->UseRealTime();
-BENCHMARK(BM_ScanningCycle)->Setup(fill)->Teardown(drop)->Arg(10)->Arg(100000)->Threads(2)->UseRealTime();
+BENCHMARK(RegistryCycle_Indexed)->Setup(fill)->Teardown(drop)->Arg(10)->Arg(1000)->Arg(100000);
+BENCHMARK(RegistryCycle_Scanning)->Setup(fill)->Teardown(drop)->Arg(10)->Arg(1000)->Arg(100000);
+BENCHMARK(RegistryCycle_Indexed)
+    ->Setup(fill)->Teardown(drop)->Arg(10)->Arg(100000)->Threads(2)->UseRealTime();
+BENCHMARK(RegistryCycle_Scanning)
+    ->Setup(fill)->Teardown(drop)->Arg(10)->Arg(100000)->Threads(2)->UseRealTime();
 
 }  // namespace
 

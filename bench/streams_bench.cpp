@@ -1,8 +1,8 @@
-// S1: copying a 64 MiB file in 64 KiB blocks through VelParamInput::read and
-// VelParamOutput::write, against std::ifstream::read and std::ofstream::write
-// directly. S2: the handle round trip of a VelParamInput copy, against
-// locking and unlocking a std::recursive_mutex twice, the floor that the one
-// global lock sets.
+// FileCopy: copying a 64 MiB file in 64 KiB blocks through VelParamInput::read
+// and VelParamOutput::write, against std::ifstream::read and
+// std::ofstream::write directly. InputCopy: the handle round trip of a
+// VelParamInput copy, against locking and unlocking a std::recursive_mutex
+// twice, the floor that the one global lock sets.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -48,7 +48,7 @@ const Files& files() {
   return instance;
 }
 
-void S1_CopyThroughParams(benchmark::State& state) {
+void FileCopy_Params(benchmark::State& state) {
   std::vector<char> block(kBlockBytes);
   for (auto _ : state) {
     Quire::VelParamInput in(files().source().c_str());
@@ -58,9 +58,9 @@ void S1_CopyThroughParams(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * int64_t{kFileBytes});
 }
-BENCHMARK(S1_CopyThroughParams)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(FileCopy_Params)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void S1_CopyDirect(benchmark::State& state) {
+void FileCopy_Fstreams(benchmark::State& state) {
   std::vector<char> block(kBlockBytes);
   for (auto _ : state) {
     std::ifstream in(files().source(), std::ios::binary);
@@ -70,18 +70,18 @@ void S1_CopyDirect(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * int64_t{kFileBytes});
 }
-BENCHMARK(S1_CopyDirect)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(FileCopy_Fstreams)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void S2_InputCopyRoundTrip(benchmark::State& state) {
+void InputCopy_Params(benchmark::State& state) {
   const Quire::VelParamInput in(files().source().c_str());
   for (auto _ : state) {
     Quire::VelParamInput copy(in);
     benchmark::DoNotOptimize(copy);
   }
 }
-BENCHMARK(S2_InputCopyRoundTrip);
+BENCHMARK(InputCopy_Params);
 
-void S2_RecursiveMutexTwice(benchmark::State& state) {
+void InputCopy_MutexFloor(benchmark::State& state) {
   static std::recursive_mutex mutex;
   for (auto _ : state) {
     mutex.lock();
@@ -90,7 +90,7 @@ void S2_RecursiveMutexTwice(benchmark::State& state) {
     mutex.unlock();
   }
 }
-BENCHMARK(S2_RecursiveMutexTwice);
+BENCHMARK(InputCopy_MutexFloor);
 
 }  // namespace
 

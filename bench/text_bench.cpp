@@ -1,7 +1,8 @@
 // Conversions of VelParamString against what they must keep up with: plain
 // copies (the floor), iconv with a cached descriptor, iconv opened per call,
-// and ICU where it is installed. bench/ratios.sh turns the repetitions into
-// the ratios that the library promises.
+// and ICU where it is installed. Each benchmark is named What_Who: what is
+// converted, by whom. bench/ratios.sh turns the repetitions into the ratios
+// that the library promises.
 #include <benchmark/benchmark.h>
 #include <iconv.h>
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "platform/ByteOrder.h"
+#include "platform/conv/Encodings.h"
 #include "quire/VelParamString.h"
 #include "text/VelCodeConverter.h"
 
@@ -25,7 +27,7 @@ using Wide = std::basic_string<unsigned short>;
 
 // 64 bytes.
 const char kAsciiPath[] = "/home/user/projects/quire/reports/2024/quarterly/summary-v02.pdf";
-static_assert(sizeof kAsciiPath == 65, "B1 converts a 64-byte path");
+static_assert(sizeof kAsciiPath == 65, "AsciiPath converts a 64-byte path");
 
 // An ASCII path around 20 Japanese characters: 67 bytes in WINDOWS31J.
 const char16_t kJapanesePath[] =
@@ -35,19 +37,14 @@ const char16_t kJapanesePath[] =
 const char16_t kJapaneseText[] = u"/home/user/projects/日本語の文書ファイル名前変換試験用例文集";
 const char16_t kChineseText[] = u"/home/user/projects/中文文件名称编码转换测试用例集合示范样本";
 
-struct Encoding {
-  const char* ours;
-  const char* iconv;
-  const char* icu;
-  const char16_t* text;
-};
-// B1-B5 use the first two; C1-C5 all five.
-const Encoding kEncodings[] = {{"WINDOWS31J", "WINDOWS-31J", "windows-31j", kJapaneseText},
-                               {"UTF-8", "UTF-8", "UTF-8", kJapaneseText},
-                               {"EUC-JP", "EUC-JP", "EUC-JP", kJapaneseText},
-                               {"ISO-2022-JP", "ISO-2022-JP", "ISO-2022-JP", kJapaneseText},
-                               {"ChineseGBK", "GBK", "GBK", kChineseText}};
-constexpr int kAllEncodings = 5;
+// The path benchmarks run in WINDOWS31J and UTF-8, the text ones in all
+// five encodings: ICU takes iconv's names too.
+using convlib::kEncodings;
+using Encoding = convlib::Encoding;
+
+const char16_t* textIn(const Encoding& e) {
+  return &e == &kEncodings[convlib::kGbk] ? kChineseText : kJapaneseText;
+}
 
 const char* wideIconvName() {
   return platform::hostIsBigEndian() ? "UTF-16BE" : "UTF-16LE";
@@ -60,9 +57,9 @@ Wide wideOf(const char16_t* text) {
 }
 
 // Every benchmark of one encoding runs with it chosen, as a caller would.
-const Encoding& useEncoding(const benchmark::State& state) {
-  const Encoding& e = kEncodings[state.range(0)];
-  ::setenv("VEL30_MBCS_ENCODING", e.ours, 1);
+const Encoding& useEncoding(convlib::EncodingId id) {
+  const Encoding& e = kEncodings[id];
+  ::setenv("VEL30_MBCS_ENCODING", e.name, 1);
   return e;
 }
 
@@ -104,15 +101,15 @@ void iconvPerCall(const char* to, const char* from, const void* in,
   benchmark::DoNotOptimize(dst);
 }
 
-// B1: narrow ASCII path into both forms.
-void B1_VelParamString(benchmark::State& state) {
+// AsciiPath: a narrow ASCII path into both forms.
+void AsciiPath_String(benchmark::State& state) {
   for (auto _ : state) {
     VelParamString s(kAsciiPath);
     benchmark::DoNotOptimize(s.w_str());
   }
 }
 
-void B1_Floor(benchmark::State& state) {
+void AsciiPath_Floor(benchmark::State& state) {
   const char* path = kAsciiPath;
   benchmark::DoNotOptimize(path);  // measured at run time, as the string does
   for (auto _ : state) {
@@ -123,15 +120,15 @@ void B1_Floor(benchmark::State& state) {
   }
 }
 
-void B1_IconvCached(benchmark::State& state) {
+void AsciiPath_Iconv(benchmark::State& state) {
   CachedIconv cd(wideIconvName(), "WINDOWS-31J");
   unsigned short out[sizeof kAsciiPath];
   for (auto _ : state) cd.run(kAsciiPath, sizeof kAsciiPath - 1, out, sizeof out);
 }
 
-// B2: the Japanese path, narrow into both forms.
-void B2_VelParamString(benchmark::State& state) {
-  useEncoding(state);
+// JapanesePath: the Japanese path, narrow into both forms.
+void JapanesePath_String(benchmark::State& state, convlib::EncodingId id) {
+  useEncoding(id);
   const std::string narrow = narrowOf(wideOf(kJapanesePath));
   for (auto _ : state) {
     VelParamString s(narrow.c_str());
@@ -139,27 +136,25 @@ void B2_VelParamString(benchmark::State& state) {
   }
 }
 
-void B2_IconvCached(benchmark::State& state) {
-  const Encoding& e = useEncoding(state);
+void JapanesePath_Iconv(benchmark::State& state, convlib::EncodingId id) {
+  const Encoding& e = useEncoding(id);
   const std::string narrow = narrowOf(wideOf(kJapanesePath));
-  CachedIconv cd(wideIconvName(), e.iconv);
+  CachedIconv cd(wideIconvName(), e.iconvName);
   std::vector<unsigned short> out(narrow.size() + 1);
   for (auto _ : state) cd.run(narrow.data(), narrow.size(), out.data(), 2 * out.size());
 }
 
-void B2_IconvPerCall(benchmark::State& state) {
-  const Encoding& e = useEncoding(state);
+void JapanesePath_IconvPerCall(benchmark::State& state, convlib::EncodingId id) {
+  const Encoding& e = useEncoding(id);
   const std::string narrow = narrowOf(wideOf(kJapanesePath));
   std::vector<unsigned short> out(narrow.size() + 1);
   for (auto _ : state)
-    iconvPerCall(wideIconvName(), e.iconv, narrow.data(), narrow.size(), out.data(),
+    iconvPerCall(wideIconvName(), e.iconvName, narrow.data(), narrow.size(), out.data(),
                  2 * out.size());
 }
 
-// B3: 100 KB of the Japanese path, narrow into both forms.
-void B3_VelParamString(benchmark::State& state) {
-  useEncoding(state);
-  const std::string narrow = repeatedTo(narrowOf(wideOf(kJapanesePath)), 100 * 1024);
+// A fresh string made from narrow on every run.
+void freshStrings(benchmark::State& state, const std::string& narrow) {
   for (auto _ : state) {
     VelParamString s(narrow.c_str());
     benchmark::DoNotOptimize(s.w_str());
@@ -167,17 +162,23 @@ void B3_VelParamString(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(narrow.size()));
 }
 
-void B3_IconvCached(benchmark::State& state) {
-  const Encoding& e = useEncoding(state);
+// JapanesePath100K: 100 KB of the Japanese path, narrow into both forms.
+void JapanesePath100K_String(benchmark::State& state, convlib::EncodingId id) {
+  useEncoding(id);
+  freshStrings(state, repeatedTo(narrowOf(wideOf(kJapanesePath)), 100 * 1024));
+}
+
+void JapanesePath100K_Iconv(benchmark::State& state, convlib::EncodingId id) {
+  const Encoding& e = useEncoding(id);
   const std::string narrow = repeatedTo(narrowOf(wideOf(kJapanesePath)), 100 * 1024);
-  CachedIconv cd(wideIconvName(), e.iconv);
+  CachedIconv cd(wideIconvName(), e.iconvName);
   std::vector<unsigned short> out(narrow.size() + 1);
   for (auto _ : state) cd.run(narrow.data(), narrow.size(), out.data(), 2 * out.size());
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(narrow.size()));
 }
 
-// B4: the wide counterparts of B1 and B2.
-void B4_VelParamString_Ascii(benchmark::State& state) {
+// WideAsciiPath, WideJapanesePath: the wide counterparts of the two paths.
+void WideAsciiPath_String(benchmark::State& state) {
   const Wide wide(kAsciiPath, kAsciiPath + sizeof kAsciiPath - 1);
   for (auto _ : state) {
     VelParamString s(wide.c_str());
@@ -185,7 +186,7 @@ void B4_VelParamString_Ascii(benchmark::State& state) {
   }
 }
 
-void B4_Floor_Ascii(benchmark::State& state) {
+void WideAsciiPath_Floor(benchmark::State& state) {
   const Wide source(kAsciiPath, kAsciiPath + sizeof kAsciiPath - 1);
   for (auto _ : state) {
     Wide wide(source.c_str());
@@ -195,15 +196,15 @@ void B4_Floor_Ascii(benchmark::State& state) {
   }
 }
 
-void B4_IconvCached_Ascii(benchmark::State& state) {
+void WideAsciiPath_Iconv(benchmark::State& state) {
   const Wide wide(kAsciiPath, kAsciiPath + sizeof kAsciiPath - 1);
   CachedIconv cd("WINDOWS-31J", wideIconvName());
   char out[sizeof kAsciiPath];
   for (auto _ : state) cd.run(wide.data(), 2 * wide.size(), out, sizeof out);
 }
 
-void B4_VelParamString(benchmark::State& state) {
-  useEncoding(state);
+void WideJapanesePath_String(benchmark::State& state, convlib::EncodingId id) {
+  useEncoding(id);
   const Wide wide = wideOf(kJapanesePath);
   for (auto _ : state) {
     VelParamString s(wide.c_str());
@@ -211,27 +212,27 @@ void B4_VelParamString(benchmark::State& state) {
   }
 }
 
-void B4_IconvCached(benchmark::State& state) {
-  const Encoding& e = useEncoding(state);
+void WideJapanesePath_Iconv(benchmark::State& state, convlib::EncodingId id) {
+  const Encoding& e = useEncoding(id);
   const Wide wide = wideOf(kJapanesePath);
-  CachedIconv cd(e.iconv, wideIconvName());
+  CachedIconv cd(e.iconvName, wideIconvName());
   std::vector<char> out(4 * wide.size() + 1);
   for (auto _ : state) cd.run(wide.data(), 2 * wide.size(), out.data(), out.size());
 }
 
-void B4_IconvPerCall(benchmark::State& state) {
-  const Encoding& e = useEncoding(state);
+void WideJapanesePath_IconvPerCall(benchmark::State& state, convlib::EncodingId id) {
+  const Encoding& e = useEncoding(id);
   const Wide wide = wideOf(kJapanesePath);
   std::vector<char> out(4 * wide.size() + 1);
   for (auto _ : state)
-    iconvPerCall(e.iconv, wideIconvName(), wide.data(), 2 * wide.size(), out.data(),
+    iconvPerCall(e.iconvName, wideIconvName(), wide.data(), 2 * wide.size(), out.data(),
                  out.size());
 }
 
-// B5: threads converting the Japanese path at once, each as much as one
+// JapanesePath_Threads: threads converting the Japanese path at once, each as much as one
 // thread alone; the ratio of wall times gives the throughput gained.
-void B5_Threads(benchmark::State& state) {
-  useEncoding(state);
+void JapanesePath_Threads(benchmark::State& state, convlib::EncodingId id) {
+  useEncoding(id);
   const std::string narrow = narrowOf(wideOf(kJapanesePath));
   const auto work = [&narrow] {
     for (int i = 0; i < 20000; ++i) {
@@ -241,7 +242,7 @@ void B5_Threads(benchmark::State& state) {
   };
   for (auto _ : state) {
     std::vector<std::thread> threads;
-    for (int t = 0; t < state.range(1); ++t) threads.emplace_back(work);
+    for (int t = 0; t < state.range(0); ++t) threads.emplace_back(work);
     for (std::thread& t : threads) t.join();
   }
 }
@@ -264,10 +265,10 @@ class CachedIcu {
   UConverter* cnv_;
 };
 
-void B2_IcuCached(benchmark::State& state) {
-  const Encoding& e = useEncoding(state);
+void JapanesePath_Icu(benchmark::State& state, convlib::EncodingId id) {
+  const Encoding& e = useEncoding(id);
   const std::string narrow = narrowOf(wideOf(kJapanesePath));
-  CachedIcu cnv(e.icu);
+  CachedIcu cnv(e.iconvName);
   std::vector<UChar> out(narrow.size() + 1);
   for (auto _ : state) {
     UErrorCode error = U_ZERO_ERROR;
@@ -276,10 +277,10 @@ void B2_IcuCached(benchmark::State& state) {
   }
 }
 
-void B4_IcuCached(benchmark::State& state) {
-  const Encoding& e = useEncoding(state);
+void WideJapanesePath_Icu(benchmark::State& state, convlib::EncodingId id) {
+  const Encoding& e = useEncoding(id);
   const std::u16string wide(kJapanesePath);
-  CachedIcu cnv(e.icu);
+  CachedIcu cnv(e.iconvName);
   std::vector<char> out(4 * wide.size() + 1);
   for (auto _ : state) {
     UErrorCode error = U_ZERO_ERROR;
@@ -288,12 +289,12 @@ void B4_IcuCached(benchmark::State& state) {
   }
 }
 
-// C1: the short text into both forms, as ICU with a cached converter does
-// it: converted into a buffer, then both forms held in two strings.
-void C1_DecodeIcu(benchmark::State& state) {
-  const Encoding& e = useEncoding(state);
-  const std::string narrow = narrowOf(wideOf(e.text));
-  CachedIcu cnv(e.icu);
+// ShortDecode: the short text into both forms, as ICU with a cached
+// converter does it: converted into a buffer, then both forms held in two strings.
+void ShortDecode_Icu(benchmark::State& state, convlib::EncodingId id) {
+  const Encoding& e = useEncoding(id);
+  const std::string narrow = narrowOf(wideOf(textIn(e)));
+  CachedIcu cnv(e.iconvName);
   std::vector<UChar> buffer(narrow.size() + 1);
   std::string narrowForm;
   Wide wideForm;
@@ -309,11 +310,11 @@ void C1_DecodeIcu(benchmark::State& state) {
   }
 }
 
-// C2: the wide counterpart of C1.
-void C2_EncodeIcu(benchmark::State& state) {
-  const Encoding& e = useEncoding(state);
-  const Wide wide = wideOf(e.text);
-  CachedIcu cnv(e.icu);
+// ShortEncode: the wide counterpart of ShortDecode.
+void ShortEncode_Icu(benchmark::State& state, convlib::EncodingId id) {
+  const Encoding& e = useEncoding(id);
+  const Wide wide = wideOf(textIn(e));
+  CachedIcu cnv(e.iconvName);
   std::vector<char> buffer(4 * wide.size() + 8);
   std::string narrowForm;
   Wide wideForm;
@@ -329,16 +330,12 @@ void C2_EncodeIcu(benchmark::State& state) {
   }
 }
 
-BENCHMARK(B2_IcuCached)->Arg(0)->Arg(1);
-BENCHMARK(B4_IcuCached)->Arg(0)->Arg(1);
-BENCHMARK(C1_DecodeIcu)->DenseRange(0, kAllEncodings - 1);
-BENCHMARK(C2_EncodeIcu)->DenseRange(0, kAllEncodings - 1);
 #endif
 
-// C1 and C2 for the string: one string assigned again and again.
-void C1_DecodeString(benchmark::State& state) {
-  const Encoding& e = useEncoding(state);
-  const std::string narrow = narrowOf(wideOf(e.text));
+// ShortDecode and ShortEncode for the string: one string assigned again and again.
+void ShortDecode_String(benchmark::State& state, convlib::EncodingId id) {
+  const Encoding& e = useEncoding(id);
+  const std::string narrow = narrowOf(wideOf(textIn(e)));
   VelParamString s;
   for (auto _ : state) {
     s = narrow.c_str();
@@ -346,9 +343,9 @@ void C1_DecodeString(benchmark::State& state) {
   }
 }
 
-void C2_EncodeString(benchmark::State& state) {
-  const Encoding& e = useEncoding(state);
-  const Wide wide = wideOf(e.text);
+void ShortEncode_String(benchmark::State& state, convlib::EncodingId id) {
+  const Encoding& e = useEncoding(id);
+  const Wide wide = wideOf(textIn(e));
   VelParamString s;
   for (auto _ : state) {
     s = wide.c_str();
@@ -358,11 +355,12 @@ void C2_EncodeString(benchmark::State& state) {
 
 constexpr std::size_t kBulkBytes = 1 << 20;
 
-// C3: 1 MB of the short text over and over, into a string, against iconv
-// converting it into a buffer.
-void C3_DecodeString(benchmark::State& state) {
-  const Encoding& e = useEncoding(state);
-  const std::string narrow = repeatedTo(narrowOf(wideOf(e.text)), kBulkBytes);
+// BulkDecode: 1 MB of the short text over and over, into a string assigned
+// again and again, or into a fresh string each time, against iconv
+// converting it into a buffer made beforehand.
+void BulkDecode_String(benchmark::State& state, convlib::EncodingId id) {
+  const Encoding& e = useEncoding(id);
+  const std::string narrow = repeatedTo(narrowOf(wideOf(textIn(e))), kBulkBytes);
   VelParamString s;
   for (auto _ : state) {
     s = narrow.c_str();
@@ -371,19 +369,23 @@ void C3_DecodeString(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(narrow.size()));
 }
 
-void C3_DecodeIconv(benchmark::State& state) {
-  const Encoding& e = useEncoding(state);
-  const std::string narrow = repeatedTo(narrowOf(wideOf(e.text)), kBulkBytes);
-  CachedIconv cd(wideIconvName(), e.iconv);
+void BulkDecode_FreshString(benchmark::State& state, convlib::EncodingId id) {
+  freshStrings(state, repeatedTo(narrowOf(wideOf(textIn(useEncoding(id)))), kBulkBytes));
+}
+
+void BulkDecode_Iconv(benchmark::State& state, convlib::EncodingId id) {
+  const Encoding& e = useEncoding(id);
+  const std::string narrow = repeatedTo(narrowOf(wideOf(textIn(e))), kBulkBytes);
+  CachedIconv cd(wideIconvName(), e.iconvName);
   std::vector<unsigned short> out(narrow.size() + 1);
   for (auto _ : state) cd.run(narrow.data(), narrow.size(), out.data(), 2 * out.size());
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(narrow.size()));
 }
 
-// C4: the same text, wide, encoded.
-void C4_EncodeString(benchmark::State& state) {
-  const Encoding& e = useEncoding(state);
-  const Wide wide = repeatedTo(wideOf(e.text), kBulkBytes / 2);
+// BulkEncode: the same text, wide, encoded.
+void BulkEncode_String(benchmark::State& state, convlib::EncodingId id) {
+  const Encoding& e = useEncoding(id);
+  const Wide wide = repeatedTo(wideOf(textIn(e)), kBulkBytes / 2);
   VelParamString s;
   for (auto _ : state) {
     s = wide.c_str();
@@ -392,53 +394,85 @@ void C4_EncodeString(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(2 * wide.size()));
 }
 
-void C4_EncodeIconv(benchmark::State& state) {
-  const Encoding& e = useEncoding(state);
-  const Wide wide = repeatedTo(wideOf(e.text), kBulkBytes / 2);
-  CachedIconv cd(e.iconv, wideIconvName());
+void BulkEncode_Iconv(benchmark::State& state, convlib::EncodingId id) {
+  const Encoding& e = useEncoding(id);
+  const Wide wide = repeatedTo(wideOf(textIn(e)), kBulkBytes / 2);
+  CachedIconv cd(e.iconvName, wideIconvName());
   std::vector<char> out(4 * wide.size() + 8);
   for (auto _ : state) cd.run(wide.data(), 2 * wide.size(), out.data(), out.size());
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(2 * wide.size()));
 }
 
-// C5: 1 MB of plain ASCII decoded by the component (the string alone would
-// take its shortcut past it).
-void C5_AsciiDecode(benchmark::State& state) {
+// AsciiBulkDecode_Component: 1 MB of plain ASCII decoded by the component
+// (the string alone would take its shortcut past it).
+void AsciiBulkDecode_Component(benchmark::State& state) {
   const std::string ascii = repeatedTo(std::string(kAsciiPath), kBulkBytes);
   const int bytes = static_cast<int>(ascii.size());
   std::vector<unsigned short> out(ascii.size() + 1);
+  const Quire::VelCodeConverter converter(kEncodings[convlib::kWindows31J].name,
+                                          convlib::kUcs2Name);
   for (auto _ : state) {
-    Quire::decodeBuffer("WINDOWS31J", "ISO-10646-UCS-2", ascii.data(), bytes, out.data(),
-                        Quire::VelCodeConverter::decodeCapacity(bytes));
+    converter.decodeBuffer(ascii.data(), bytes, out.data(),
+                           Quire::VelCodeConverter::decodeCapacity(bytes));
     benchmark::DoNotOptimize(out.data());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(ascii.size()));
 }
 
-BENCHMARK(C1_DecodeString)->DenseRange(0, kAllEncodings - 1);
-BENCHMARK(C2_EncodeString)->DenseRange(0, kAllEncodings - 1);
-BENCHMARK(C3_DecodeString)->DenseRange(0, kAllEncodings - 1);
-BENCHMARK(C3_DecodeIconv)->DenseRange(0, kAllEncodings - 1);
-BENCHMARK(C4_EncodeString)->DenseRange(0, kAllEncodings - 1);
-BENCHMARK(C4_EncodeIconv)->DenseRange(0, kAllEncodings - 1);
-BENCHMARK(C5_AsciiDecode);
+BENCHMARK(AsciiBulkDecode_Component);
 
-BENCHMARK(B1_VelParamString);
-BENCHMARK(B1_Floor);
-BENCHMARK(B1_IconvCached);
-BENCHMARK(B2_VelParamString)->Arg(0)->Arg(1);
-BENCHMARK(B2_IconvCached)->Arg(0)->Arg(1);
-BENCHMARK(B2_IconvPerCall)->Arg(0)->Arg(1);
-BENCHMARK(B3_VelParamString)->Arg(0)->Arg(1);
-BENCHMARK(B3_IconvCached)->Arg(0)->Arg(1);
-BENCHMARK(B4_VelParamString_Ascii);
-BENCHMARK(B4_Floor_Ascii);
-BENCHMARK(B4_IconvCached_Ascii);
-BENCHMARK(B4_VelParamString)->Arg(0)->Arg(1);
-BENCHMARK(B4_IconvCached)->Arg(0)->Arg(1);
-BENCHMARK(B4_IconvPerCall)->Arg(0)->Arg(1);
-BENCHMARK(B5_Threads)->Args({0, 1})->Args({0, 2})->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(AsciiPath_String);
+BENCHMARK(AsciiPath_Floor);
+BENCHMARK(AsciiPath_Iconv);
+BENCHMARK(WideAsciiPath_String);
+BENCHMARK(WideAsciiPath_Floor);
+BENCHMARK(WideAsciiPath_Iconv);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// Benchmarks of one encoding are registered once for each that they run in,
+// named after it: BulkDecode_String/UTF-8.
+int main(int argc, char** argv) {
+  using Ids = std::vector<convlib::EncodingId>;
+  using Run = void (*)(benchmark::State&, convlib::EncodingId);
+  const auto inEach = [](const char* name, Run run, const Ids& ids) {
+    std::vector<benchmark::internal::Benchmark*> added;
+    for (const convlib::EncodingId id : ids)
+      added.push_back(benchmark::RegisterBenchmark(
+          (std::string(name) + "/" + kEncodings[id].name).c_str(), run, id));
+    return added;
+  };
+  const Ids paths = {convlib::kWindows31J, convlib::kUtf8};
+  Ids all;
+  for (int id = 0; id < convlib::kEncodingCount; ++id) all.push_back(convlib::EncodingId(id));
+  // By a macro, so that each is named once.
+#define QUIRE_IN_EACH(run, ids) inEach(#run, run, ids)
+  QUIRE_IN_EACH(JapanesePath_String, paths);
+  QUIRE_IN_EACH(JapanesePath_Iconv, paths);
+  QUIRE_IN_EACH(JapanesePath_IconvPerCall, paths);
+  QUIRE_IN_EACH(JapanesePath100K_String, paths);
+  QUIRE_IN_EACH(JapanesePath100K_Iconv, paths);
+  QUIRE_IN_EACH(WideJapanesePath_String, paths);
+  QUIRE_IN_EACH(WideJapanesePath_Iconv, paths);
+  QUIRE_IN_EACH(WideJapanesePath_IconvPerCall, paths);
+  for (auto* threads : QUIRE_IN_EACH(JapanesePath_Threads, Ids{convlib::kWindows31J}))
+    threads->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+  QUIRE_IN_EACH(ShortDecode_String, all);
+  QUIRE_IN_EACH(ShortEncode_String, all);
+  QUIRE_IN_EACH(BulkDecode_String, all);
+  QUIRE_IN_EACH(BulkDecode_FreshString, all);
+  QUIRE_IN_EACH(BulkDecode_Iconv, all);
+  QUIRE_IN_EACH(BulkEncode_String, all);
+  QUIRE_IN_EACH(BulkEncode_Iconv, all);
+#ifdef QUIRE_BENCH_WITH_ICU
+  QUIRE_IN_EACH(JapanesePath_Icu, paths);
+  QUIRE_IN_EACH(WideJapanesePath_Icu, paths);
+  QUIRE_IN_EACH(ShortDecode_Icu, all);
+  QUIRE_IN_EACH(ShortEncode_Icu, all);
+#endif
+#undef QUIRE_IN_EACH
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

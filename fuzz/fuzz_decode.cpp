@@ -1,7 +1,7 @@
 // Arbitrary bytes in one of the five encodings (chosen by the first byte),
 // decoded through the component, VelCodeConverter and VelParamString.
 #include "fuzz/FuzzSupport.h"
-#include "platform/Ascii.h"
+#include "platform/conv/Ascii.h"
 
 using namespace quire_fuzz;
 

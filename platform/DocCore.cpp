@@ -65,12 +65,7 @@ int PDFRCObject::release() const {
 
 PDFDocument::PDFDocument() : PDFRCObject(ObjType::kDocument) {}
 
-PDFDocument::PDFDocument(std::function<void()> onClose)
-    : PDFRCObject(ObjType::kDocument), onClose_(std::move(onClose)) {}
-
-PDFDocument::~PDFDocument() {
-  if (onClose_) onClose_();
-}
+PDFDocument::~PDFDocument() = default;
 
 PDFString::PDFString(std::string bytes)
     : PDFRCObject(ObjType::kString),
@@ -98,9 +93,5 @@ const unsigned short* PDFString::getLittleEndianUniStr() const {
 }
 
 const unsigned short* PDFString::getCPUEndianUniStr() const { return hostOrder_.c_str(); }
-
-PDFName::PDFName(std::string name) : PDFRCObject(ObjType::kName), name_(std::move(name)) {}
-
-PDFName::~PDFName() = default;
 
 }  // namespace DocCore

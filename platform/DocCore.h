@@ -2,12 +2,11 @@
 #define QUIRE_PLATFORM_DOCCORE_H_
 
 #include <atomic>
-#include <functional>
 #include <string>
 
 // The part of the PDF object library that quirecommon calls: reference
 // counted objects with a type tag, documents that the registry deletes, and
-// the strings and names whose text the library takes out.
+// the strings whose text the library takes out.
 namespace DocCore {
 
 enum class ObjType : int {
@@ -38,15 +37,11 @@ class PDFRCObject {
 };
 
 // A document. The registry deletes one directly when setNativeObject
-// replaces it, so its destructor is public; onClose lets an owner see that.
+// replaces it, so its destructor is public.
 class PDFDocument : public PDFRCObject {
  public:
   PDFDocument();
-  explicit PDFDocument(std::function<void()> onClose);
   ~PDFDocument() override;
-
- private:
-  std::function<void()> onClose_;
 };
 
 // A PDF string: its raw bytes and the UCS-2 text they stand for, which is
@@ -69,30 +64,14 @@ class PDFString : public PDFRCObject {
   virtual const unsigned short* getLittleEndianUniStr() const;
   virtual const unsigned short* getCPUEndianUniStr() const;
 
-  const std::string& bytes() const { return bytes_; }
-
  protected:
   ~PDFString() override;
 
+  std::string bytes_;  // as the document stores the string
+
  private:
-  std::string bytes_;
   std::basic_string<unsigned short> hostOrder_;
   std::basic_string<unsigned short> swapped_;
-};
-
-// A PDF name: any object that is not a string will do for the functions that
-// take strings, and a name is the simplest.
-class PDFName : public PDFRCObject {
- public:
-  explicit PDFName(std::string name);
-
-  const std::string& name() const { return name_; }
-
- protected:
-  ~PDFName() override;
-
- private:
-  std::string name_;
 };
 
 }  // namespace DocCore

@@ -4,9 +4,13 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "platform/Ascii.h"
+#include "platform/ByteOrder.h"
+#include "platform/conv/Ascii.h"
+#include "platform/conv/Coder.h"
+#include "quire/VelParamString.h"
 #include "tests/IconvReference.h"
 #include "tests/TestSupport.h"
 
@@ -81,6 +85,71 @@ TEST(ConvLib, EveryCapacityGivesWhatIconvGives) {
           // Decoding needs room for its zero unit.
           ASSERT_TRUE(asIconv(encoding, bigEndian, true, bytes, std::max(capacity, 2)));
         }
+      }
+}
+
+// One text through one decoder or encoder in two pieces cut at cut, each fed with eight bytes
+// of room at a time: the output and the count of what did not convert.
+std::pair<std::string, long long> inPieces(convlib::EncodingId id, bool bigEndian, bool decoding,
+                                           const std::string& text, std::size_t cut) {
+  convlib::Decoder decoder(id, bigEndian);
+  convlib::Encoder encoder(id, bigEndian);
+  convlib::CoderStream& coder = decoding ? static_cast<convlib::CoderStream&>(decoder) : encoder;
+  std::string out;
+  const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t at = 0;
+  for (const std::size_t end : {cut, text.size()}) {
+    for (bool full = true; full;) {
+      unsigned char room[8];
+      const bool last = end == text.size() && at >= cut;
+      const convlib::CoderProgress run = coder.convert(in + at, end - at, room, sizeof room, last);
+      if (run.read == 0 && run.written == 0 && run.result == convlib::CoderResult::kOutputFull)
+        return {"no progress", -1};
+      out.append(reinterpret_cast<const char*>(room), run.written);
+      at += run.read;
+      full = run.result == convlib::CoderResult::kOutputFull;
+    }
+  }
+  return {out, decoding ? decoder.undecodableBytes() : encoder.unencodableCharacters()};
+}
+
+// A text that each encoding holds only in part, with lone surrogates and one cut short at the
+// end, and its bytes in each encoding with bytes that do not decode and a character cut short
+// (in the table's order), cut at every place: the pieces give what iconv gives for the whole,
+// and count what iconv refuses. So does a string given the text forty times, which converts it
+// in pieces of its own.
+TEST(ConvLib, EveryCutGivesTheTextAndCountsOfTheWhole) {
+  Wide text = u16(u"a漢字ｱ¥b‾c~\\d丂简€😀\uFFFD?も与人仁\U000E0041 x");
+  text += {0xDC00, 'y', 0xD800, 0x3042, 0xD83D};
+  const char* const malformed[] = {
+      "\x85\x40\xA0\xFD\x81\x7F\n\x81", "\xA1\x41\x8F\xA1\x41\x8E\xE0\n\x8F\xA1",
+      "\x80\x1B(Ix\x1B$B\x30\n\x30\x21\x1B(B\n\x1B$B\x30\x1B$",
+      "\xE3\x81\x41\xFF\xF0\x9F\x98\n\xF0\x9F\x98", "\x81\x30\xFF\n\x81"};
+  for (int id = 0; id < convlib::kEncodingCount; ++id)
+    for (bool bigEndian : {false, true})
+      for (bool decoding : {false, true}) {
+        const char* encoding = kEncodings[id];
+        const std::string units = bytesOf(text, bigEndian);
+        const std::string in = decoding ? viaIconv(encoding, bigEndian, false, units, 1024) +
+                                              malformed[id]
+                                        : units;
+        long long refused = 0;
+        const std::string whole = viaIconv(encoding, bigEndian, decoding, in, 4096, &refused);
+        for (std::size_t cut = 0; cut <= in.size(); cut += decoding ? 1 : 2)
+          ASSERT_EQ(inPieces(static_cast<convlib::EncodingId>(id), bigEndian, decoding, in, cut),
+                    std::make_pair(whole, refused))
+              << encoding << (bigEndian ? " big-endian" : "") << (decoding ? " decoding" : "")
+              << " cut at " << cut;
+        if (bigEndian != (platform::hostIsBigEndian() != 0)) continue;
+        const ScopedEncoding chosen(encoding);
+        std::string many;
+        Wide manyUnits;
+        for (int i = 0; i < 40; ++i) many += in, manyUnits += text;
+        const std::string expected = viaIconv(encoding, bigEndian, decoding, many, 1 << 16);
+        EXPECT_EQ(decoding ? bytesOf(Quire::VelParamString(many.c_str()).w_str(), bigEndian)
+                           : Quire::VelParamString(manyUnits.c_str()).c_str(),
+                  expected)
+            << encoding << (decoding ? " decoding" : "");
       }
 }
 

@@ -66,28 +66,27 @@ inline std::string convert(const char* from, const char* to, const std::string& 
 // terminating zero: decoding, U+FFFD (in the order bigEndian names) for each
 // byte that it refuses; encoding, "?" for each character that it refuses (a
 // lone surrogate and the library's departures too), ISO-2022-JP back in its
-// initial state before that and at the end.
+// initial state before that and at the end. refused, if given, counts them.
 inline std::string viaIconv(const char* encoding, bool bigEndian, bool decoding, std::string in,
-                            std::size_t capacity) {
-  const std::string name = encoding;
-  const std::size_t reserve = !decoding && name == "ISO-2022-JP" ? 3 : 0;
+                            std::size_t capacity, long long* refused = nullptr) {
+  const convlib::EncodingId id = convlib::encodingNamed(encoding);
+  const std::size_t reserve = !decoding && id == convlib::kIso2022Jp ? 3 : 0;
   if (capacity < (decoding ? 2 : 1) + reserve) return std::string();
   for (std::size_t at = 0, bytes = 0; !decoding && at < in.size(); at += bytes) {
     // Where the library departs from iconv on purpose, a character that iconv refuses in the
     // same way: U+00A5 and U+203E would become a backslash and a tilde where no shift marks
     // them, and iconv drops tag characters in silence.
     const unsigned cp = codePointAt(in, at, bigEndian, &bytes);
-    if (((name == "WINDOWS31J" || name == "EUC-JP") && (cp == 0xA5 || cp == 0x203E)) ||
-        (name != "UTF-8" && cp >= 0xE0000 && cp <= 0xE007F))
+    if (((id == convlib::kWindows31J || id == convlib::kEucJp) && (cp == 0xA5 || cp == 0x203E)) ||
+        (id != convlib::kUtf8 && cp >= 0xE0000 && cp <= 0xE007F))
       in.replace(at, bytes, bytesOf(bytes == 4 ? Wide{0xD83D, 0xDE00} : Wide{0xFFFF}, bigEndian));
   }
   const char* const wide = bigEndian ? "UTF-16BE" : "UTF-16LE";
-  const char* const narrow =
-      name == "WINDOWS31J" ? "WINDOWS-31J" : name == "ChineseGBK" ? "GBK" : encoding;
+  const char* const narrow = convlib::kEncodings[id].iconvName;
   // Opening is slow, so each descriptor is kept and set back to its initial state; one that
   // ran out of room can keep more than its shift state, so it is then closed.
-  static iconv_t kept[5][2][2];
-  iconv_t& cd = kept[std::find(kEncodings, kEncodings + 5, name) - kEncodings][bigEndian][decoding];
+  static iconv_t kept[convlib::kEncodingCount][2][2];
+  iconv_t& cd = kept[id][bigEndian][decoding];
   if (cd == nullptr) cd = decoding ? iconv_open(wide, narrow) : iconv_open(narrow, wide);
   if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -103,6 +102,7 @@ inline std::string viaIconv(const char* encoding, bool bigEndian, bool decoding,
       break;
     dst = std::copy(mark.begin(), mark.end(), dst);
     outLeft -= mark.size();
+    if (refused != nullptr) ++*refused;
     if (!decoding) codePointAt(in, static_cast<std::size_t>(src - &in[0]), bigEndian, &skip);
     src += skip;
     inLeft -= skip;

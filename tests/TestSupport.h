@@ -3,12 +3,16 @@
 
 #include <string>
 
+#include "platform/conv/Encodings.h"
+
 namespace quire_test {
 
 using Wide = std::basic_string<unsigned short>;
 
-// The library's five multibyte encodings.
-const char* const kEncodings[] = {"WINDOWS31J", "EUC-JP", "ISO-2022-JP", "UTF-8", "ChineseGBK"};
+// The names of the library's five multibyte encodings, in the table's order.
+constexpr const char* kEncodings[] = {
+    convlib::kEncodings[0].name, convlib::kEncodings[1].name, convlib::kEncodings[2].name,
+    convlib::kEncodings[3].name, convlib::kEncodings[4].name};
 
 // Sets (or with null, unsets) an environment variable for one scope and puts
 // the old value back afterwards.

@@ -36,6 +36,14 @@ struct ObservedStream : std::istringstream {
   const int handle_;
 };
 
+// A document whose deletion adds its weight to a count.
+struct ClosingDocument : DocCore::PDFDocument {
+  ClosingDocument(int& closed, int weight) : closed_(closed), weight_(weight) {}
+  ~ClosingDocument() override { closed_ += weight_; }
+  int& closed_;
+  const int weight_;
+};
+
 // A new input that owns an ObservedStream.
 int observedInput(Object& registry, std::vector<int>& log) {
   const int handle = registry.createNativeObject(kInput, nullptr);
@@ -74,14 +82,14 @@ TEST(Registry, BuildsByKindReplacesDocumentsAndRemovesTheTemporaryFilesThatItCou
     EXPECT_EQ(kind != kOther, registry.getNativeObject(handle) != 0) << kind;
   }
   int closed = 0;
-  auto* first = new DocCore::PDFDocument([&closed] { ++closed; });
+  auto* first = new ClosingDocument(closed, 1);
   registry.setNativeObject(4, first);
   EXPECT_EQ(reinterpret_cast<QuireCommon::QUIRE_ADDRESS>(first), registry.getNativeObject(4));
-  registry.setNativeObject(4, new DocCore::PDFDocument([&closed] { closed += 10; }));
+  registry.setNativeObject(4, new ClosingDocument(closed, 10));
   EXPECT_EQ(1, closed);
   registry.setNativeObject(4, nullptr);
   registry.releaseNativeObject(4);  // the record goes: a new reference does nothing
-  DocCore::PDFDocument stray([&closed] { closed += 100; });
+  ClosingDocument stray(closed, 100);
   for (int handle : {4, 0, -1, 5}) {
     registry.addrefNativeObject(handle);
     registry.releaseNativeObject(handle);

@@ -4,35 +4,29 @@
 #include <cstring>
 
 namespace Quire {
-
-const char kUcs2Encoding[] = "ISO-10646-UCS-2";
-const char kDefaultMbcsEncoding[] = "WINDOWS31J";
-
 namespace {
 
-// Tested in this order.
-const char* const kMbcsNames[] = {kDefaultMbcsEncoding, "EUC-JP", "ISO-2022-JP",
-                                  "UTF-8", "ChineseGBK"};
+using convlib::EncodingId;
+using convlib::kEncodings;
 
-const char* matchName(const char* text, std::size_t length) {
-  for (const char* name : kMbcsNames) {
-    if (std::strlen(name) == length && std::memcmp(name, text, length) == 0)
-      return name;
+// The first encoding, in the table's order, whose name is the length bytes at
+// text (which a zero or a full stop follows); kEncodingCount for none. No two
+// names share their first letter, so at most one is compared in full.
+EncodingId matchName(const char* text, std::size_t length) {
+  int id = 0;
+  for (; id < convlib::kEncodingCount; ++id) {
+    const char* name = kEncodings[id].name;
+    if (name[0] == text[0] && std::strlen(name) == length && std::memcmp(name, text, length) == 0)
+      break;
   }
-  return nullptr;
+  return static_cast<EncodingId>(id);
 }
 
-}  // namespace
-
-const char* findMbcsEncoding(const char* name) {
-  return name == nullptr ? nullptr : matchName(name, std::strlen(name));
-}
-
-const char* getMBCSEncoding(EncodingSource* source) {
+EncodingId chooseEncoding(EncodingSource* source) {
   if (const char* chosen = std::getenv("VEL30_MBCS_ENCODING")) {
     if (source != nullptr) *source = EncodingSource::kVel30Variable;
-    const char* name = findMbcsEncoding(chosen);
-    return name != nullptr ? name : kDefaultMbcsEncoding;
+    const EncodingId id = matchName(chosen, std::strlen(chosen));
+    return id != convlib::kEncodingCount ? id : convlib::kWindows31J;
   }
   if (const char* lang = std::getenv("LANG")) {
     // Segments between full stops are compared in place, without a copy.
@@ -40,18 +34,27 @@ const char* getMBCSEncoding(EncodingSource* source) {
       const char* stop = std::strchr(segment, '.');
       const std::size_t length =
           stop != nullptr ? static_cast<std::size_t>(stop - segment) : std::strlen(segment);
-      if (const char* name = matchName(segment, length)) {
+      const EncodingId id = matchName(segment, length);
+      if (id != convlib::kEncodingCount) {
         if (source != nullptr) *source = EncodingSource::kLangVariable;
-        return name;
+        return id;
       }
       if (stop == nullptr) break;
       segment = stop + 1;
     }
   }
   if (source != nullptr) *source = EncodingSource::kDefault;
-  return kDefaultMbcsEncoding;
+  return convlib::kWindows31J;
+}
+
+}  // namespace
+
+const char* getMBCSEncoding(EncodingSource* source) {
+  return kEncodings[chooseEncoding(source)].name;
 }
 
 const char* getMBCSEncoding() { return getMBCSEncoding(nullptr); }
+
+EncodingId currentEncoding() { return chooseEncoding(nullptr); }
 
 }  // namespace Quire

@@ -1,11 +1,13 @@
 #ifndef QUIRE_TEXT_ENCODINGCHOICE_H_
 #define QUIRE_TEXT_ENCODINGCHOICE_H_
 
+#include "platform/conv/Encodings.h"
+
 namespace Quire {
 
 // Encoding names as the conversion component knows them.
-extern const char kUcs2Encoding[];        // "ISO-10646-UCS-2"
-extern const char kDefaultMbcsEncoding[];  // "WINDOWS31J"
+inline constexpr const char* kUcs2Encoding = convlib::kUcs2Name;
+inline constexpr const char* kDefaultMbcsEncoding = convlib::kEncodings[convlib::kWindows31J].name;
 
 // The multibyte encoding that the environment names now: VEL30_MBCS_ENCODING
 // when it is set (even empty), else the first segment of LANG between full
@@ -17,9 +19,8 @@ const char* getMBCSEncoding();
 enum class EncodingSource { kVel30Variable, kLangVariable, kDefault };
 const char* getMBCSEncoding(EncodingSource* source);
 
-// The name's own static text when it is one of the five multibyte names,
-// else null.
-const char* findMbcsEncoding(const char* name);
+// getMBCSEncoding's answer as its place in the table of encodings.
+convlib::EncodingId currentEncoding();
 
 }  // namespace Quire
 

@@ -41,32 +41,18 @@ void convert(const char* fromCode, const char* toCode, const void* source, int s
 VelCodeConverter::VelCodeConverter(const char* from, const char* to)
     : fromCode(from != nullptr ? from : ""), toCode(to != nullptr ? to : "") {}
 
-void decodeBuffer(const char* fromCode, const char* toCode, const char* source,
-                  int sourceBytes, unsigned short* target, int targetBytes) {
-  convert(fromCode, toCode, source, sourceBytes, target, targetBytes, 1,
+void VelCodeConverter::decodeBuffer(const char* source, int sourceBytes, unsigned short* target,
+                                    int targetBytes) const {
+  convert(fromCode.c_str(), toCode.c_str(), source, sourceBytes, target, targetBytes, 1,
           platform::hostIsBigEndian());
 }
 
-void encodeBuffer(const char* fromCode, const char* toCode, const unsigned short* source,
-                  int sourceUnits, char* target, int targetBytes) {
+void VelCodeConverter::encodeBuffer(const unsigned short* source, int sourceUnits, char* target,
+                                    int targetBytes) const {
   const int sourceBytes =
       sourceUnits > 0 && sourceUnits <= 0x7FFFFFFF / 2 ? 2 * sourceUnits : 0;
-  convert(fromCode, toCode, source, sourceBytes, target, targetBytes,
+  convert(fromCode.c_str(), toCode.c_str(), source, sourceBytes, target, targetBytes,
           platform::hostIsBigEndian(), 1);
-}
-
-void VelCodeConverter::decodeBuffer(const char* source, int sourceBytes,
-                                    unsigned short* target,
-                                    int targetBytes) const {
-  Quire::decodeBuffer(fromCode.c_str(), toCode.c_str(), source, sourceBytes, target,
-                      targetBytes);
-}
-
-void VelCodeConverter::encodeBuffer(const unsigned short* source,
-                                    int sourceUnits, char* target,
-                                    int targetBytes) const {
-  Quire::encodeBuffer(fromCode.c_str(), toCode.c_str(), source, sourceUnits, target,
-                      targetBytes);
 }
 
 void VelCodeConverter::decode(const VelParamString& source,

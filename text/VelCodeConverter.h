@@ -40,13 +40,6 @@ class VelCodeConverter {
   std::string toCode;
 };
 
-// decodeBuffer and encodeBuffer on names that outlive the call: an
-// assignment converts between constant names and need not copy them.
-void decodeBuffer(const char* fromCode, const char* toCode, const char* source,
-                  int sourceBytes, unsigned short* target, int targetBytes);
-void encodeBuffer(const char* fromCode, const char* toCode, const unsigned short* source,
-                  int sourceUnits, char* target, int targetBytes);
-
 // Re-encodes text's narrow form, read as storedEncoding, into the current
 // multibyte encoding, in place; the wide form follows.
 void reencodeToCurrent(VelParamString& text, const char* storedEncoding);

@@ -1,10 +1,10 @@
 #include "quire/VelParamString.h"
 
-#include <cstdint>
 #include <cstring>
-#include <memory>
 
-#include "platform/Ascii.h"
+#include "platform/ByteOrder.h"
+#include "platform/conv/Ascii.h"
+#include "platform/conv/Coder.h"
 #include "text/EncodingChoice.h"
 #include "text/VelCodeConverter.h"
 
@@ -13,21 +13,8 @@ namespace {
 
 const unsigned short kNoUnits[] = {0};
 
-// Up to this many bytes a conversion's result is built on the stack.
-constexpr int kStackBytes = 1024;
-
-// Units before the first zero among the first count, four to a step: the
-// conversion buffer is ours, so whole words inside it may be read.
-std::size_t unitsBeforeZero(const unsigned short* units, std::size_t count) {
-  std::size_t i = 0;
-  for (; i + 4 <= count; i += 4) {
-    std::uint64_t word;
-    std::memcpy(&word, units + i, sizeof word);
-    if (((word - 0x0001000100010001) & ~word & 0x8000800080008000) != 0) break;
-  }
-  while (i < count && units[i] != 0) ++i;
-  return i;
-}
+// Converted text passes through a piece of this size on the stack.
+constexpr std::size_t kPieceBytes = 1024;
 
 // Units before the terminating zero, four to a step where the generic loop
 // takes one: each unit is read only after the one before it proved non-zero.
@@ -38,25 +25,52 @@ std::size_t unitLength(const unsigned short* s) {
   return n;
 }
 
-// Makes room for a form's new text before either form changes: within its
-// room an assignment cannot throw, so both forms change or neither does. The
-// room never shrinks, so a source inside the form stays where it is.
-template <typename Text>
-void makeRoom(Text& text, std::size_t size) {
-  if (text.capacity() < size) text.reserve(size);
+// Never shrinks, so that a source inside the form stays where it is.
+template <typename Form>
+void makeRoom(Form& form, std::size_t count) {
+  if (form.capacity() < count) form.reserve(count);
 }
 
-// Plain ASCII reads the same in every supported encoding, so neither the
-// environment nor the component is needed: each unit is its byte. The other
-// form is filled first, while s, which may lie inside its own, is unchanged.
-template <typename Own, typename Other>
-void assignAscii(Own& own, const typename Own::value_type* s, std::size_t n, Other& other) {
-  makeRoom(own, n);
-  makeRoom(other, n);
-  other.resize(n);
-  auto* to = &other[0];
-  for (std::size_t i = 0; i < n; ++i) to[i] = static_cast<typename Other::value_type>(s[i]);
-  own.assign(s, n);
+// Stores count characters of text as the form given and their conversion as
+// the other form, at most most characters long. A failed allocation leaves
+// both forms as they were: the first piece is converted before either
+// changes (short text then takes just its room), and both get their room
+// before the commit. The rest goes straight into the reserved room, which
+// faults no page before it is written.
+template <typename Given, typename Other, typename Convert>
+void assignBoth(Given& given, const typename Given::value_type* text, std::size_t count,
+                Other& other, std::size_t most, Convert convert) {
+  typename Other::value_type piece[kPieceBytes / sizeof(typename Other::value_type)];
+  const auto bytesOf = [](const typename Given::value_type* units) {
+    return reinterpret_cast<const unsigned char*>(units);
+  };
+  const auto convertInto = [&piece, &convert](const unsigned char* in, std::size_t bytes) {
+    return convert(in, bytes, reinterpret_cast<unsigned char*>(piece), sizeof piece);
+  };
+  std::size_t left = count * sizeof *text;
+  convlib::CoderProgress run = convertInto(bytesOf(text), left);
+  const bool whole = run.result == convlib::CoderResult::kInputEmpty;
+  makeRoom(given, count);
+  makeRoom(other, whole ? run.written / sizeof *piece : most);
+  given.assign(text, count);
+  other.assign(piece, run.written / sizeof *piece);
+  // The rest is read from the stored form, which text may overlap.
+  for (const unsigned char* in = bytesOf(given.data()); !whole;) {
+    in += run.read;
+    left -= run.read;
+    run = convertInto(in, left);
+    other.append(piece, run.written / sizeof *piece);
+    if (run.result == convlib::CoderResult::kInputEmpty) break;
+  }
+}
+
+// For text too long to convert: stores it, and the other form is emptied.
+template <typename Given, typename Other>
+void assignUnconverted(Given& given, const typename Given::value_type* text, std::size_t count,
+                       Other& other) {
+  makeRoom(given, count);
+  given.assign(text, count);
+  other.clear();
 }
 
 }  // namespace
@@ -81,66 +95,38 @@ VelParamString& VelParamString::operator=(const VelParamString& other) {
   return *this;
 }
 
+// Plain ASCII reads the same in every supported encoding, so the environment
+// is not read for it, and any codec converts it.
 VelParamString& VelParamString::operator=(const char* s) {
   if (s == nullptr) s = "";
   const std::size_t n = std::strlen(s);
-  if (convlib::isPlainAscii(s, n)) {
-    assignAscii(mbcsText, s, n, ucs2Text);
+  const bool plain = convlib::isPlainAscii(s, n);
+  if (!plain && n > static_cast<std::size_t>(VelCodeConverter::kMaxConvertible)) {
+    assignUnconverted(mbcsText, s, n, ucs2Text);
     return *this;
   }
-  if (n > static_cast<std::size_t>(VelCodeConverter::kMaxConvertible)) {
-    mbcsText.assign(s, n);
-    ucs2Text.clear();
-    return *this;
-  }
-  // n bytes never give more than n units. Short text is decoded on the stack,
-  // long text on the heap, and copied once: sizing the wide form first would
-  // fill it unit by unit, which costs more than the copy.
-  const int bytes = static_cast<int>(n);
-  const int capacity = VelCodeConverter::decodeCapacity(bytes);
-  unsigned short stackBuffer[kStackBytes / 2];
-  std::unique_ptr<unsigned short[]> heapBuffer;
-  unsigned short* buffer = stackBuffer;
-  if (capacity > kStackBytes) {
-    heapBuffer.reset(new unsigned short[n + 1]);
-    buffer = heapBuffer.get();
-  }
-  decodeBuffer(getMBCSEncoding(), kUcs2Encoding, s, bytes, buffer, capacity);
-  const std::size_t units = unitsBeforeZero(buffer, n);
-  makeRoom(mbcsText, n);
-  makeRoom(ucs2Text, units);
-  mbcsText.assign(s, n);  // s may lie inside the narrow form, which has its room
-  ucs2Text.assign(buffer, units);
+  convlib::Decoder decoder(plain ? convlib::kWindows31J : currentEncoding(),
+                           platform::hostIsBigEndian());
+  // n bytes never give more than n units.
+  assignBoth(mbcsText, s, n, ucs2Text, n,
+             [&decoder](const unsigned char* in, std::size_t bytes, unsigned char* out,
+                        std::size_t room) { return decoder.convert(in, bytes, out, room, true); });
   return *this;
 }
 
 VelParamString& VelParamString::operator=(const unsigned short* s) {
   if (s == nullptr) s = kNoUnits;
   const std::size_t n = unitLength(s);
-  if (convlib::isPlainAscii(s, n)) {
-    assignAscii(ucs2Text, s, n, mbcsText);
+  const bool plain = convlib::isPlainAscii(s, n);
+  if (!plain && n > static_cast<std::size_t>(VelCodeConverter::kMaxConvertible)) {
+    assignUnconverted(ucs2Text, s, n, mbcsText);
     return *this;
   }
-  if (n > static_cast<std::size_t>(VelCodeConverter::kMaxConvertible)) {
-    ucs2Text.assign(s, n);
-    mbcsText.clear();
-    return *this;
-  }
-  const int units = static_cast<int>(n);
-  const int capacity = VelCodeConverter::encodeCapacity(units);
-  char stackBuffer[kStackBytes];
-  std::unique_ptr<char[]> heapBuffer;
-  char* buffer = stackBuffer;
-  if (capacity > kStackBytes) {
-    heapBuffer.reset(new char[capacity]);
-    buffer = heapBuffer.get();
-  }
-  encodeBuffer(kUcs2Encoding, getMBCSEncoding(), s, units, buffer, capacity);
-  const std::size_t bytes = std::strlen(buffer);
-  makeRoom(ucs2Text, n);
-  makeRoom(mbcsText, bytes);
-  mbcsText.assign(buffer, bytes);
-  ucs2Text.assign(s, n);  // s may lie inside the wide form, which has its room
+  const convlib::EncodingId encoding = plain ? convlib::kWindows31J : currentEncoding();
+  convlib::Encoder encoder(encoding, platform::hostIsBigEndian());
+  assignBoth(ucs2Text, s, n, mbcsText, plain ? n : convlib::maxEncodedBytes(encoding, n),
+             [&encoder](const unsigned char* in, std::size_t bytes, unsigned char* out,
+                        std::size_t room) { return encoder.convert(in, bytes, out, room, true); });
   return *this;
 }
 

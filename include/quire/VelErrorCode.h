@@ -20,51 +20,52 @@ class QUIRE_EXPORT VelErrorCode {
   VelErrorCode& operator=(const VelErrorCode& other);
 
   /// \name Error codes
-  /// Each returns its code; the @ref errors page lists every value with its
-  /// messages.
-  ///@{
-  static int QUIRE_NO_ERROR();  ///< \return the code.
-  static int MERGE_FILE_INVALID_INPUT_PAGE_PARAMETER();  ///< \return the code.
-  static int CPDF_OUTLINE_EDIT_EXCEPTION_ERROR();  ///< \return the code.
-  static int OTHER_ERRORS();  ///< \return the code.
-  static int JAVA_INTERFACE_OTHER_INTERNAL_ERRORS();  ///< \return the code.
-  static int JAVA_INTERFACE_COULD_NOT_CREATE_NATIVE_OBJECT();  ///< \return the code.
-  static int JAVA_INTERFACE_COULD_NOT_GET_NATIVE_OBJECT();  ///< \return the code.
-  static int JAVA_INTERFACE_COULD_NOT_THROW_JAVA_EXCEPTION();  ///< \return the code.
-  static int JAVA_INTERFACE_COULD_NOT_CREATE_JAVA_OBJECT();  ///< \return the code.
-  static int JAVA_INTERFACE_COULD_NOT_GET_JAVA_CLASS();  ///< \return the code.
-  static int JAVA_INTERFACE_COULD_NOT_GET_JAVA_METHOD();  ///< \return the code.
-  static int JAVA_INTERFACE_COULD_NOT_GET_JAVA_FIELD();  ///< \return the code.
-  static int THIS_FILE_IS_NOT_PDF_OR_MAY_BE_CORRUPTED();  ///< \return the code.
-  static int INVALID_PDF();  ///< \return the code.
-  static int CANNOT_READ_PDF();  ///< \return the code.
-  static int CANNOT_WRITE_PDF();  ///< \return the code.
-  static int CANNOT_CLOSE_PDF();  ///< \return the code.
-  static int CANNOT_OPEN_PDF();  ///< \return the code.
-  static int INVALID_PARAMETER_VALUE();  ///< \return the code.
-  static int THIS_FILTER_IS_NOT_SUPPORTED();  ///< \return the code.
-  static int INVALID_FILTER();  ///< \return the code.
-  static int CANNOT_DECIPHER();  ///< \return the code.
-  static int INVALID_USER_PASSWORD();  ///< \return the code.
-  static int INVALID_OWNER_PASSWORD();  ///< \return the code.
-  static int PRINTING_IS_NOT_ALLOWED();  ///< \return the code.
-  static int COPYING_IS_NOT_ALLOWED();  ///< \return the code.
-  static int CANNOT_OPEN_CMAP_FILE();  ///< \return the code.
-  static int CANNOT_CLOSE_CMAP_FILE();  ///< \return the code.
-  static int CANNOT_WRITE_CMAP_FILE();  ///< \return the code.
-  static int CANNOT_READ_CMAP_FILE();  ///< \return the code.
-  static int FONT_PROCESSING_ERROR();  ///< \return the code.
-  static int NOT_ENOUGH_MEMORY();  ///< \return the code.
-  static int INVALID_PASSWORD();  ///< \return the code.
-  static int INVALID_CMAP_FILE();  ///< \return the code.
-  static int INVALID_PAGE_NUMBER();  ///< \return the code.
-  static int IMAGE_PROCESSING_ERROR();  ///< \return the code.
-  static int SIGNATURE_PROCESSING_ERROR();  ///< \return the code.
-  static int INVALID_CERTIFICATE_ERROR();  ///< \return the code.
-  static int INVALID_SIGNATURE_FIELD_NAME();  ///< \return the code.
-  static int CERTIFICATE_DEENCRYPT_ERROR();  ///< \return the code.
-  static int GET_NULL();  ///< \return the code.
-  ///@}
+  //@{
+  /// The error code that the function is named after; the @ref errors page
+  /// lists every value with its messages.
+  /// \return the code.
+  static int QUIRE_NO_ERROR();
+  static int MERGE_FILE_INVALID_INPUT_PAGE_PARAMETER();
+  static int CPDF_OUTLINE_EDIT_EXCEPTION_ERROR();
+  static int OTHER_ERRORS();
+  static int JAVA_INTERFACE_OTHER_INTERNAL_ERRORS();
+  static int JAVA_INTERFACE_COULD_NOT_CREATE_NATIVE_OBJECT();
+  static int JAVA_INTERFACE_COULD_NOT_GET_NATIVE_OBJECT();
+  static int JAVA_INTERFACE_COULD_NOT_THROW_JAVA_EXCEPTION();
+  static int JAVA_INTERFACE_COULD_NOT_CREATE_JAVA_OBJECT();
+  static int JAVA_INTERFACE_COULD_NOT_GET_JAVA_CLASS();
+  static int JAVA_INTERFACE_COULD_NOT_GET_JAVA_METHOD();
+  static int JAVA_INTERFACE_COULD_NOT_GET_JAVA_FIELD();
+  static int THIS_FILE_IS_NOT_PDF_OR_MAY_BE_CORRUPTED();
+  static int INVALID_PDF();
+  static int CANNOT_READ_PDF();
+  static int CANNOT_WRITE_PDF();
+  static int CANNOT_CLOSE_PDF();
+  static int CANNOT_OPEN_PDF();
+  static int INVALID_PARAMETER_VALUE();
+  static int THIS_FILTER_IS_NOT_SUPPORTED();
+  static int INVALID_FILTER();
+  static int CANNOT_DECIPHER();
+  static int INVALID_USER_PASSWORD();
+  static int INVALID_OWNER_PASSWORD();
+  static int PRINTING_IS_NOT_ALLOWED();
+  static int COPYING_IS_NOT_ALLOWED();
+  static int CANNOT_OPEN_CMAP_FILE();
+  static int CANNOT_CLOSE_CMAP_FILE();
+  static int CANNOT_WRITE_CMAP_FILE();
+  static int CANNOT_READ_CMAP_FILE();
+  static int FONT_PROCESSING_ERROR();
+  static int NOT_ENOUGH_MEMORY();
+  static int INVALID_PASSWORD();
+  static int INVALID_CMAP_FILE();
+  static int INVALID_PAGE_NUMBER();
+  static int IMAGE_PROCESSING_ERROR();
+  static int SIGNATURE_PROCESSING_ERROR();
+  static int INVALID_CERTIFICATE_ERROR();
+  static int INVALID_SIGNATURE_FIELD_NAME();
+  static int CERTIFICATE_DEENCRYPT_ERROR();
+  static int GET_NULL();
+  //@}
 };
 
 }  // namespace Quire

@@ -1,14 +1,22 @@
 // WINDOWS-31J, EUC-JP and GBK: one or two bytes a character (EUC-JP's JIS X
 // 0212 takes three), looked up in the generated tables.
-#include "platform/conv/Codecs.h"
+#include <algorithm>
+
+#include "platform/conv/Kernels.h"
 #include "platform/conv/Tables.h"
 #include "platform/conv/Units.h"
 
 namespace convlib {
 namespace {
 
-// The character at p (left bytes) and its length; U+FFFD and 1 when no
-// character starts there.
+// The bytes of the longest character that lead may start.
+template <bool kEucJp>
+inline std::size_t longestFrom(const DecodeTable& table, unsigned lead) {
+  return kEucJp && lead == 0x8F ? 3 : table.rowOf[lead - 0x80u] != 0 ? 2 : 1;
+}
+
+// The character at p (left bytes) and its length; 0 when no character starts
+// there.
 template <bool kEucJp>
 inline std::size_t readDoubleByte(const DecodeTable& table, const unsigned char* p,
                                   std::size_t left, unsigned* unit) {
@@ -35,132 +43,154 @@ inline std::size_t readDoubleByte(const DecodeTable& table, const unsigned char*
       return 3;
     }
   }
-  *unit = 0xFFFD;
-  return 1;
+  return 0;
 }
 
 template <bool kBigEndian, bool kEucJp>
-unsigned char* decodeDoubleByte(const DecodeTable& tables, const unsigned char* p,
-                                const unsigned char* end, unsigned char* q, unsigned char* qEnd) {
+KernelRun decodeDoubleByte(const DecodeTable& tables, CoderState& state, const unsigned char* p,
+                           const unsigned char* end, unsigned char* q, unsigned char* qEnd,
+                           bool last) {
   // A copy, which the stores through q cannot change: the loop keeps it in
   // registers instead of reloading it for every character.
   const DecodeTable table = tables;
+  const auto stop = [&](bool full) { return KernelRun{p, q, full}; };
   while (p < end) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
-    if (room == 0) break;
+    if (room == 0) return stop(true);
     if (*p < 0x80) {
       widenAscii<kBigEndian, false>(p, end, q, qEnd);
       continue;
     }
-    unsigned unit;
-    p += readDoubleByte<kEucJp>(table, p, static_cast<std::size_t>(end - p), &unit);
+    const auto left = static_cast<std::size_t>(end - p);
+    if (!last && left < longestFrom<kEucJp>(table, *p)) break;  // the next piece may end it
+    unsigned unit = 0xFFFD;
+    std::size_t used = readDoubleByte<kEucJp>(table, p, left, &unit);
+    if (used == 0) {
+      unit = 0xFFFD;
+      used = 1;
+      ++state.replaced;
+    }
+    p += used;
     storeUnit<kBigEndian>(q, unit);
     q += 2;
-    // Two-byte characters seldom come alone: take those that follow here.
-    for (std::size_t left = room - 1; left > 0 && end - p >= 2 && p[0] >= 0x80; --left) {
-      const unsigned row = table.rowOf[p[0] - 0x80u];
-      const unsigned trail = p[1] - table.trailLow;
-      if (row == 0 || trail >= table.width) break;
-      const unsigned found = table.pairs[row * table.width + trail];
+    // Two-byte characters seldom come alone: take those that follow here. A
+    // byte that leads none finds only the empty row 0.
+    const std::size_t most = std::min(static_cast<std::size_t>(end - p) / 2, room - 1);
+    std::size_t i = 0;
+    for (; i < most; ++i) {
+      const unsigned char* c = p + 2 * i;
+      const unsigned trail = c[1] - table.trailLow;
+      if (c[0] < 0x80 || trail >= table.width) break;
+      const unsigned found = table.pairs[table.rowOf[c[0] - 0x80u] * table.width + trail];
       if (found == 0) break;
-      storeUnit<kBigEndian>(q, found);
-      q += 2;
-      p += 2;
+      storeUnit<kBigEndian>(q + 2 * i, found);
     }
+    p += 2 * i;
+    q += 2 * i;
   }
-  return q;
+  return stop(false);
 }
 
 template <bool kBigEndian, bool kEucJp>
-unsigned char* encodeDoubleByte(const EncodeTable& tables, const unsigned char* p,
-                                const unsigned char* end, unsigned char* q,
-                                unsigned char* qEnd) {
+KernelRun encodeDoubleByte(const EncodeTable& tables, CoderState& state, const unsigned char* p,
+                           const unsigned char* end, unsigned char* q, unsigned char* qEnd,
+                           bool last) {
   const EncodeTable table = tables;  // kept in registers, as in decoding
+  const auto stop = [&](bool full) { return KernelRun{p, q, full}; };
   while (end - p >= 2) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q);
-    if (room == 0) break;
+    if (room == 0) return stop(true);
     const unsigned unit = loadUnit<kBigEndian>(p);
     if (unit < 0x80) {
-      narrowAscii<kBigEndian, false>(p, end, q, qEnd);
+      narrowAscii<kBigEndian>(p, end, q, qEnd);
       continue;
     }
     std::size_t used = 2;
     unsigned code = 0;
-    if ((unit & 0xF800) != 0xD800)
+    if ((unit & 0xF800) != 0xD800) {
       code = encodeCell(table, unit);
-    else if (pairAt<kBigEndian>(p, end) != 0)
+    } else if (!last && unit < 0xDC00 && end - p < 4) {
+      break;  // its low surrogate may come next
+    } else if (pairAt<kBigEndian>(p, end) != 0) {
       used = 4;  // beyond the BMP: none of these encodings holds it
+    }
     // iconv's EUC-JP wants room for two bytes before it refuses a character
     // (a lone surrogate it refuses earlier).
-    if (kEucJp && code == 0 && room < 2 && ((unit & 0xF800) != 0xD800 || used == 4)) break;
+    if (kEucJp && code == 0 && room < 2 && ((unit & 0xF800) != 0xD800 || used == 4))
+      return stop(true);
     if (code == 0) {
       *q++ = '?';
+      ++state.replaced;
     } else if (code < 0x100) {
       *q++ = static_cast<unsigned char>(code);
     } else if (kEucJp && (code & 0x80) == 0) {
-      if (room < 3) break;
+      if (room < 3) return stop(true);
       q[0] = 0x8F;
       q[1] = static_cast<unsigned char>(code >> 8);
       q[2] = static_cast<unsigned char>(code | 0x80);
       q += 3;
     } else {
-      if (room < 2) break;
+      if (room < 2) return stop(true);
       q[0] = static_cast<unsigned char>(code >> 8);
       q[1] = static_cast<unsigned char>(code);
       q += 2;
     }
     p += used;
-    // Two-byte codes seldom come alone: take those that follow here.
-    while (end - p >= 2 && qEnd - q >= 2) {
-      const unsigned next = loadUnit<kBigEndian>(p);
-      if (next < 0x80 || (next & 0xF800) == 0xD800) break;
-      code = encodeCell(table, next);
+    // Two-byte codes seldom come alone: take those that follow here. ASCII
+    // and surrogates have no cell, so they end the run as well.
+    const std::size_t most = std::min(static_cast<std::size_t>(end - p) / 2,
+                                      static_cast<std::size_t>(qEnd - q) / 2);
+    std::size_t i = 0;
+    for (; i < most; ++i) {
+      code = encodeCell(table, loadUnit<kBigEndian>(p + 2 * i));
       if (code < 0x100 || (kEucJp && (code & 0x80) == 0)) break;
-      q[0] = static_cast<unsigned char>(code >> 8);
-      q[1] = static_cast<unsigned char>(code);
-      q += 2;
-      p += 2;
+      q[2 * i] = static_cast<unsigned char>(code >> 8);
+      q[2 * i + 1] = static_cast<unsigned char>(code);
     }
+    p += 2 * i;
+    q += 2 * i;
   }
-  return q;
+  return stop(false);
 }
 
 }  // namespace
 
 template <bool kBigEndian>
-unsigned char* decodeWindows31J(const unsigned char* in, const unsigned char* inEnd,
-                                unsigned char* out, unsigned char* outEnd) {
-  return decodeDoubleByte<kBigEndian, false>(kWindows31JDecode, in, inEnd, out, outEnd);
+KernelRun decodeWindows31J(CoderState& state, const unsigned char* in, const unsigned char* inEnd,
+                          unsigned char* out, unsigned char* outEnd, bool last) {
+  return decodeDoubleByte<kBigEndian, false>(kWindows31JDecode, state, in, inEnd, out, outEnd,
+                                             last);
 }
 
 template <bool kBigEndian>
-unsigned char* encodeWindows31J(const unsigned char* in, const unsigned char* inEnd,
-                                unsigned char* out, unsigned char* outEnd) {
-  return encodeDoubleByte<kBigEndian, false>(kWindows31JEncode, in, inEnd, out, outEnd);
+KernelRun encodeWindows31J(CoderState& state, const unsigned char* in, const unsigned char* inEnd,
+                          unsigned char* out, unsigned char* outEnd, bool last) {
+  return encodeDoubleByte<kBigEndian, false>(kWindows31JEncode, state, in, inEnd, out, outEnd,
+                                             last);
 }
 
 template <bool kBigEndian>
-unsigned char* decodeEucJp(const unsigned char* in, const unsigned char* inEnd,
-                           unsigned char* out, unsigned char* outEnd) {
-  return decodeDoubleByte<kBigEndian, true>(kEucJpDecode, in, inEnd, out, outEnd);
+KernelRun decodeEucJp(CoderState& state, const unsigned char* in, const unsigned char* inEnd,
+                     unsigned char* out, unsigned char* outEnd, bool last) {
+  return decodeDoubleByte<kBigEndian, true>(kEucJpDecode, state, in, inEnd, out, outEnd, last);
 }
 
 template <bool kBigEndian>
-unsigned char* encodeEucJp(const unsigned char* in, const unsigned char* inEnd,
-                           unsigned char* out, unsigned char* outEnd) {
-  return encodeDoubleByte<kBigEndian, true>(kEucJpEncode, in, inEnd, out, outEnd);
+KernelRun encodeEucJp(CoderState& state, const unsigned char* in, const unsigned char* inEnd,
+                     unsigned char* out, unsigned char* outEnd, bool last) {
+  return encodeDoubleByte<kBigEndian, true>(kEucJpEncode, state, in, inEnd, out, outEnd, last);
 }
 
 template <bool kBigEndian>
-unsigned char* decodeGbk(const unsigned char* in, const unsigned char* inEnd, unsigned char* out,
-                         unsigned char* outEnd) {
-  return decodeDoubleByte<kBigEndian, false>(kGbkDecode, in, inEnd, out, outEnd);
+KernelRun decodeGbk(CoderState& state, const unsigned char* in, const unsigned char* inEnd,
+                   unsigned char* out, unsigned char* outEnd, bool last) {
+  return decodeDoubleByte<kBigEndian, false>(kGbkDecode, state, in, inEnd, out, outEnd, last);
 }
 
 template <bool kBigEndian>
-unsigned char* encodeGbk(const unsigned char* in, const unsigned char* inEnd, unsigned char* out,
-                         unsigned char* outEnd) {
-  return encodeDoubleByte<kBigEndian, false>(kGbkEncode, in, inEnd, out, outEnd);
+KernelRun encodeGbk(CoderState& state, const unsigned char* in, const unsigned char* inEnd,
+                   unsigned char* out, unsigned char* outEnd, bool last) {
+  return encodeDoubleByte<kBigEndian, false>(kGbkEncode, state, in, inEnd, out, outEnd, last);
 }
 
 QUIRE_BOTH_ORDERS(decodeWindows31J);
@@ -169,6 +199,5 @@ QUIRE_BOTH_ORDERS(decodeEucJp);
 QUIRE_BOTH_ORDERS(encodeEucJp);
 QUIRE_BOTH_ORDERS(decodeGbk);
 QUIRE_BOTH_ORDERS(encodeGbk);
-
 
 }  // namespace convlib

@@ -1,7 +1,9 @@
 // ISO-2022-JP as the C library's iconv reads and writes it: ASCII, JIS-Roman
 // (ESC ( J) and JIS X 0208 (ESC $ B, read also after ESC $ @), the last
 // through EUC-JP's tables without their top bits.
-#include "platform/conv/Codecs.h"
+#include <algorithm>
+
+#include "platform/conv/Kernels.h"
 #include "platform/conv/Tables.h"
 #include "platform/conv/Units.h"
 
@@ -58,63 +60,82 @@ unsigned char* putEscape(unsigned char* q, Set set) {
 }  // namespace
 
 template <bool kBigEndian>
-unsigned char* decodeIso2022Jp(const unsigned char* p, const unsigned char* end,
-                               unsigned char* q, unsigned char* qEnd) {
+KernelRun decodeIso2022Jp(CoderState& state, const unsigned char* p, const unsigned char* end,
+                          unsigned char* q, unsigned char* qEnd, bool last) {
   const DecodeTable table = kEucJpDecode;  // kept in registers
-  Set set = kAscii;
+  auto set = static_cast<Set>(state.shift);
+  // Where the kernel stops, with the set that the next call starts in.
+  const auto stop = [&](bool full) {
+    state.shift = set;
+    return KernelRun{p, q, full};
+  };
   while (p < end) {
     const unsigned b = *p;
-    // An escape cut short by the end is an incomplete character; an unknown
-    // one is a plain ESC control.
-    if (b == kEsc && end - p >= 3 && escapeSet(p[1], p[2], &set)) {
-      p += 3;
-      continue;
+    const auto left = static_cast<std::size_t>(end - p);
+    // An escape cut short by the end of the text is an incomplete character;
+    // an unknown one is a plain ESC control.
+    if (b == kEsc) {
+      if (left >= 3 && escapeSet(p[1], p[2], &set)) {
+        p += 3;
+        continue;
+      }
+      if (left < 3 && !last) break;  // the next piece may end it
     }
     const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
-    if (room == 0) break;
+    if (room == 0) return stop(true);
     if (set == kAscii && b < 0x80 && b != kEsc) {
       widenAscii<kBigEndian, true>(p, end, q, qEnd);
       continue;
     }
     unsigned unit = b;
-    if (b >= 0x80 || (b == kEsc && end - p < 3)) {
+    if (b >= 0x80 || (b == kEsc && left < 3)) {
       unit = 0xFFFD;
+      ++state.replaced;
     } else if (set == kAscii || b < 0x21 || b == 0x7F) {
       // controls read the same in every set
     } else if (set == kRoman) {
       unit = b == 0x5C ? 0xA5 : b == 0x7E ? 0x203E : b;
     } else {
+      if (left < 2 && !last) break;  // the second byte may come next
       // JIS X 0208 pairs, in a loop of their own while they last.
-      std::size_t left = room;
-      for (; left > 0 && end - p >= 2; --left) {
-        const unsigned found = readJis0208(table, p[0], p[1]);
+      const std::size_t most = std::min(left / 2, room);
+      std::size_t i = 0;
+      for (; i < most; ++i) {
+        const unsigned found = readJis0208(table, p[2 * i], p[2 * i + 1]);
         if (found == 0) break;
-        storeUnit<kBigEndian>(q, found);
-        q += 2;
-        p += 2;
+        storeUnit<kBigEndian>(q + 2 * i, found);
       }
-      if (left != room) continue;
+      p += 2 * i;
+      q += 2 * i;
+      if (i > 0) continue;
       unit = 0xFFFD;  // no character, or one cut short by the end
+      ++state.replaced;
     }
     storeUnit<kBigEndian>(q, unit);
     q += 2;
     ++p;
   }
-  return q;
+  return stop(false);
 }
 
 template <bool kBigEndian>
-unsigned char* encodeIso2022Jp(const unsigned char* p, const unsigned char* end,
-                               unsigned char* q, unsigned char* qEnd) {
-  Set set = kAscii;
+KernelRun encodeIso2022Jp(CoderState& state, const unsigned char* p, const unsigned char* end,
+                          unsigned char* q, unsigned char* qEnd, bool last) {
+  auto set = static_cast<Set>(state.shift);
+  // Where the kernel stops, with the set that the next call starts in.
+  const auto stop = [&](bool full) {
+    state.shift = set;
+    return KernelRun{p, q, full};
+  };
   while (end - p >= 2) {
     std::size_t room = static_cast<std::size_t>(qEnd - q);
-    if (room == 0) break;
+    if (room == 0) return stop(true);
     unsigned cp = loadUnit<kBigEndian>(p);
     if (set == kAscii && cp < 0x80) {
-      narrowAscii<kBigEndian, false>(p, end, q, qEnd);
+      narrowAscii<kBigEndian>(p, end, q, qEnd);
       continue;
     }
+    if (!last && (cp & 0xFC00) == 0xD800 && end - p < 4) break;  // its low surrogate may come next
     std::size_t used = 2;
     if (const unsigned pair = pairAt<kBigEndian>(p, end)) {
       cp = pair;
@@ -127,7 +148,7 @@ unsigned char* encodeIso2022Jp(const unsigned char* p, const unsigned char* end,
       continue;
     }
     if (set == kJis0208) {
-      if (room < 2) break;
+      if (room < 2) return stop(true);
       if (const unsigned code = jis0208Code(cp)) {
         q[0] = static_cast<unsigned char>(code >> 8);
         q[1] = static_cast<unsigned char>(code);
@@ -147,31 +168,37 @@ unsigned char* encodeIso2022Jp(const unsigned char* p, const unsigned char* end,
     }
     if (cp >= 0x80 && code == 0) {
       if (set != kAscii) {
-        if (room < 3) break;
+        if (room < 3) return stop(true);
         q = putEscape(q, kAscii);
         set = kAscii;
         room -= 3;
       }
-      if (room < 1) break;
+      if (room < 1) return stop(true);
       *q++ = '?';
+      ++state.replaced;
       p += used;
       continue;
     }
-    if (room < 3) break;
+    if (room < 3) return stop(true);
     q = putEscape(q, wanted);
     set = wanted;
+    if (room < (wanted == kJis0208 ? 5u : 4u)) return stop(true);
     if (wanted == kJis0208) {
-      if (room < 5) break;
       q[0] = static_cast<unsigned char>(code >> 8);
       q[1] = static_cast<unsigned char>(code);
       q += 2;
     } else {
-      if (room < 4) break;
       *q++ = static_cast<unsigned char>(code);
     }
     p += used;
   }
-  return set == kAscii ? q : putEscape(q, kAscii);
+  // The text ends in the initial state.
+  if (last && set != kAscii) {
+    if (qEnd - q < 3) return stop(true);
+    q = putEscape(q, kAscii);
+    set = kAscii;
+  }
+  return stop(false);
 }
 
 QUIRE_BOTH_ORDERS(decodeIso2022Jp);

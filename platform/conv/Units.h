@@ -92,9 +92,9 @@ inline void widenAscii(const unsigned char*& p, const unsigned char* end, unsign
   q += 2 * i;
 }
 
-// Narrows the ASCII units at p (with kStopAtEscape, not ESC either) into
-// bytes at q, as far as the text and the room go, and moves both on.
-template <bool kBigEndian, bool kStopAtEscape>
+// Narrows the ASCII units at p into bytes at q, as far as the text and the
+// room go, and moves both on.
+template <bool kBigEndian>
 inline void narrowAscii(const unsigned char*& p, const unsigned char* end, unsigned char*& q,
                         const unsigned char* qEnd) {
   const std::size_t units = static_cast<std::size_t>(end - p) / 2;
@@ -112,11 +112,7 @@ inline void narrowAscii(const unsigned char*& p, const unsigned char* end, unsig
     // Every unit below 0x80, so that packing them to bytes keeps them.
     const __m128i high = _mm_and_si128(_mm_or_si128(a, b), _mm_set1_epi16(-0x80));
     if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) != 0xFFFF) break;
-    const __m128i bytes = _mm_packus_epi16(a, b);
-    if (kStopAtEscape &&
-        _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x1B))) != 0)
-      break;
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(q + i), bytes);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(q + i), _mm_packus_epi16(a, b));
   }
 #elif defined(__ARM_NEON)
   for (; i + 16 <= n; i += 16) {
@@ -124,15 +120,13 @@ inline void narrowAscii(const unsigned char*& p, const unsigned char* end, unsig
     const uint8x16x2_t units = vld2q_u8(p + 2 * i);
     const uint8x16_t low = units.val[kBigEndian ? 1 : 0], high = units.val[kBigEndian ? 0 : 1];
     // A unit with a high byte counts as one with its top bit set.
-    uint8x16_t odd = vorrq_u8(low, vtstq_u8(high, high));
-    if (kStopAtEscape) odd = vorrq_u8(odd, vceqq_u8(low, vdupq_n_u8(0x1B)));
-    if (anyTopBit(odd)) break;
+    if (anyTopBit(vorrq_u8(low, vtstq_u8(high, high)))) break;
     vst1q_u8(q + i, low);
   }
 #endif
   for (; i < n; ++i) {
     const unsigned unit = loadUnit<kBigEndian>(p + 2 * i);
-    if (unit >= 0x80 || (kStopAtEscape && unit == 0x1B)) break;
+    if (unit >= 0x80) break;
     q[i] = static_cast<unsigned char>(unit);
   }
   p += 2 * i;

@@ -13,7 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/conv/Encodings.h"
+
 namespace {
+
+using convlib::kEncodings;
+
+const char* const kEucJpName = kEncodings[convlib::kEucJp].iconvName;
+const char* const kIso2022JpName = kEncodings[convlib::kIso2022Jp].iconvName;
 
 using Units = std::vector<std::uint16_t>;
 
@@ -124,7 +131,7 @@ DecodeTable decodeTable(const char* name, bool tripleLead8F) {
 // EUC-JP's three-byte codes 8F A1-FE A1-FE (JIS X 0212), 94 by 94; every
 // other 8F sequence must fail.
 Units jis0212Table() {
-  Reference decoder("UTF-32BE", "EUC-JP");
+  Reference decoder("UTF-32BE", kEucJpName);
   Units table(94 * 94);
   for (unsigned second = 0; second < 0x100; ++second)
     for (unsigned third = 0; third < 0x100; ++third) {
@@ -197,7 +204,7 @@ EncodeTable pageTable(const Units& cells) {
 // ISO-2022-JP reads and writes JIS X 0208 as EUC-JP does without the top
 // bits, and JIS-Roman's two differences from ASCII; the codec relies on it.
 void checkIso2022Jp(const DecodeTable& eucJp, const Units& eucJpCells) {
-  Reference decoder("UTF-32BE", "ISO-2022-JP");
+  Reference decoder("UTF-32BE", kIso2022JpName);
   for (unsigned first = 0x21; first < 0x7F; ++first)
     for (unsigned second = 0x21; second < 0x7F; ++second) {
       const unsigned row = eucJp.rowOf[first];  // lead byte first + 0x80
@@ -209,7 +216,7 @@ void checkIso2022Jp(const DecodeTable& eucJp, const Units& eucJpCells) {
       const unsigned cp = ok ? byteAt(out, 2) << 8 | byteAt(out, 3) : 0;
       require(cp == expected, "ISO-2022-JP's JIS X 0208 differs from EUC-JP's");
     }
-  Reference encoder("ISO-2022-JP", "UTF-32BE");
+  Reference encoder(kIso2022JpName, "UTF-32BE");
   for (unsigned cp = 0x80; cp < 0x10000; ++cp) {
     if (cp >= 0xD800 && cp <= 0xDFFF) continue;
     std::string out;
@@ -297,18 +304,18 @@ void writeDoubleByte(const std::string& dir, const char* file, const char* refer
 
 void writeEucJp(const std::string& dir) {
   std::vector<unsigned> dropped;
-  const DecodeTable decode = decodeTable("EUC-JP", true);
-  const Units cells = encodeCells("EUC-JP", &dropped);
+  const DecodeTable decode = decodeTable(kEucJpName, true);
+  const Units cells = encodeCells(kEucJpName, &dropped);
   checkIso2022Jp(decode, cells);
   const EncodeTable encode = pageTable(cells);
-  Writer w(dir + "/EucJp.cpp", "EUC-JP, ISO-2022-JP");
+  Writer w(dir + "/EucJp.cpp", (std::string(kEucJpName) + ", " + kIso2022JpName).c_str());
   w.decode("k", decode);
   w.encode("k", encode);
   w.endOfArrays();
   w.array("std::uint16_t", "kJis0212Decode", jis0212Table(), true);
   w.decodeObject("kEucJpDecode", "k", decode);
   w.encodeObject("kEucJpEncode", "k");
-  std::fprintf(stderr, "EUC-JP: %zu rows, %zu blocks, %zu dropped\n", decode.rows.size(),
+  std::fprintf(stderr, "%s: %zu rows, %zu blocks, %zu dropped\n", kEucJpName, decode.rows.size(),
                encode.blocks.size() / 64, dropped.size());
 }
 
@@ -317,8 +324,8 @@ void writeEucJp(const std::string& dir) {
 int main(int argc, char** argv) {
   if (argc != 2) fail("usage: quire_convgen OUTDIR");
   const std::string dir = argv[1];
-  writeDoubleByte(dir, "Windows31J.cpp", "WINDOWS-31J", "Windows31J");
+  writeDoubleByte(dir, "Windows31J.cpp", kEncodings[convlib::kWindows31J].iconvName, "Windows31J");
   writeEucJp(dir);
-  writeDoubleByte(dir, "Gbk.cpp", "GBK", "Gbk");
+  writeDoubleByte(dir, "Gbk.cpp", kEncodings[convlib::kGbk].iconvName, "Gbk");
   return 0;
 }

@@ -1,5 +1,5 @@
-#ifndef QUIRE_PLATFORM_ASCII_H_
-#define QUIRE_PLATFORM_ASCII_H_
+#ifndef QUIRE_PLATFORM_CONV_ASCII_H_
+#define QUIRE_PLATFORM_CONV_ASCII_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -62,4 +62,4 @@ inline bool isPlainAscii(const unsigned short* text, std::size_t count) {
 
 }  // namespace convlib
 
-#endif  // QUIRE_PLATFORM_ASCII_H_
+#endif  // QUIRE_PLATFORM_CONV_ASCII_H_
