@@ -70,12 +70,10 @@ TEST(Registry, IssuesHandlesInOrderAndWrapsPastLiveOnes) {
             issued);
 }
 
-// A kind outside the three gets a record without an object. setNativeObject
-// deletes the record's document before it stores the next and counts a
-// temporary file for destruction to remove; handles without a record are ignored.
-TEST(Registry, BuildsByKindReplacesDocumentsAndRemovesTheTemporaryFilesThatItCounted) {
-  quire_test::TempDir dir;
-  quire_test::ScopedCurrentDir inside(dir.path());
+// A kind outside the three gets a record without an object; setNativeObject
+// deletes the record's document before it stores the next, and counts a
+// temporary file for destruction to remove.
+TEST(Registry, SetNativeObjectDeletesTheDocumentThatItReplacesAndCounts) {
   Object registry;
   for (QUIRE_OBJ_TYPE kind : {kString, kInput, kOutput, kOther}) {
     const int handle = registry.createNativeObject(kind, nullptr);
@@ -86,22 +84,32 @@ TEST(Registry, BuildsByKindReplacesDocumentsAndRemovesTheTemporaryFilesThatItCou
   registry.setNativeObject(4, first);
   EXPECT_EQ(reinterpret_cast<QuireCommon::QUIRE_ADDRESS>(first), registry.getNativeObject(4));
   registry.setNativeObject(4, new ClosingDocument(closed, 10));
-  EXPECT_EQ(1, closed);
   registry.setNativeObject(4, nullptr);
-  registry.releaseNativeObject(4);  // the record goes: a new reference does nothing
-  ClosingDocument stray(closed, 100);
-  for (int handle : {4, 0, -1, 5}) {
+  EXPECT_EQ(11, closed);
+  EXPECT_EQ(3, registry.getTempFileNum());
+}
+
+TEST(Registry, IgnoresHandlesWithoutARecord) {
+  Object registry;
+  registry.releaseNativeObject(registry.createNativeObject(kOther, nullptr));
+  int closed = 0;
+  ClosingDocument stray(closed, 1);
+  for (int handle : {1, 0, -1, 2}) {  // released, never issued, or none
     registry.addrefNativeObject(handle);
     registry.releaseNativeObject(handle);
     registry.setNativeObject(handle, &stray);
     EXPECT_EQ(0, registry.getNativeObject(handle)) << handle;
   }
-  EXPECT_EQ(11, closed);
-  EXPECT_EQ(3, registry.getTempFileNum());
-  EXPECT_EQ(5, registry.createNativeObject(kString, nullptr));
+  EXPECT_EQ(0, closed + registry.getTempFileNum());
+  EXPECT_EQ(2, registry.createNativeObject(kString, nullptr));
+}
+
+TEST(Registry, DestructionRemovesTheTemporaryFilesThatItCounted) {
+  quire_test::TempDir dir;
+  quire_test::ScopedCurrentDir inside(dir.path());
   const auto name = [](char i) { return std::string("Pdf-v3-temp") + i + ".pdf"; };
   // setNativeObject calls, and which of Pdf-v3-temp0..2.pdf are left then.
-  for (const auto& c : {std::make_pair(0, "012"), std::make_pair(1, "12"),
+  for (const auto& c : {std::make_pair(0, "012"), std::make_pair(1, "12"), std::make_pair(2, "2"),
                         std::make_pair(5, "2")}) {
     for (char i : {'0', '1', '2'}) quire_test::writeFile(name(i), "x");
     {
