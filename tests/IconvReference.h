@@ -19,17 +19,6 @@
 
 namespace quire_test {
 
-
-// UCS-2 units as bytes in the order bigEndian names.
-inline std::string bytesOf(const Wide& units, bool bigEndian) {
-  std::string out;
-  for (unsigned short u : units) {
-    const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
-    out += bigEndian ? std::string{high, low} : std::string{low, high};
-  }
-  return out;
-}
-
 // The code point of the unit or surrogate pair at byte at, and its bytes.
 inline unsigned codePointAt(const std::string& units, std::size_t at, bool bigEndian,
                             std::size_t* bytes) {

@@ -68,6 +68,15 @@ class ScopedCurrentDir {
 };
 
 Wide u16(const char16_t* text);
+// UCS-2 units as bytes in the order bigEndian names.
+inline std::string bytesOf(const Wide& units, bool bigEndian) {
+  std::string out;
+  for (unsigned short u : units) {
+    const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+    out += bigEndian ? std::string{high, low} : std::string{low, high};
+  }
+  return out;
+}
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
