@@ -88,36 +88,36 @@ TEST(ConvLib, EveryCapacityGivesWhatIconvGives) {
       }
 }
 
-// One text through one decoder or encoder in two pieces cut at cut, each fed with eight bytes
-// of room at a time: the output and the count of what did not convert.
+// One text through one decoder or encoder in pieces of size bytes, each fed
+// with eight bytes of room at a time: the output and the count of what did
+// not convert.
 std::pair<std::string, long long> inPieces(convlib::EncodingId id, bool bigEndian, bool decoding,
-                                           const std::string& text, std::size_t cut) {
+                                           const std::string& text, std::size_t size) {
   convlib::Decoder decoder(id, bigEndian);
   convlib::Encoder encoder(id, bigEndian);
   convlib::CoderStream& coder = decoding ? static_cast<convlib::CoderStream&>(decoder) : encoder;
   std::string out;
   const auto* in = reinterpret_cast<const unsigned char*>(text.data());
-  std::size_t at = 0;
-  for (const std::size_t end : {cut, text.size()}) {
+  for (std::size_t at = 0, end = std::min(size, text.size());; end = std::min(end + size, text.size())) {
     for (bool full = true; full;) {
       unsigned char room[8];
-      const bool last = end == text.size() && at >= cut;
-      const convlib::CoderProgress run = coder.convert(in + at, end - at, room, sizeof room, last);
+      const convlib::CoderProgress run =
+          coder.convert(in + at, end - at, room, sizeof room, end == text.size());
       if (run.read == 0 && run.written == 0 && run.result == convlib::CoderResult::kOutputFull)
         return {"no progress", -1};
       out.append(reinterpret_cast<const char*>(room), run.written);
       at += run.read;
       full = run.result == convlib::CoderResult::kOutputFull;
     }
+    if (end == text.size()) return {out, decoding ? decoder.undecodableBytes() : encoder.unencodableCharacters()};
   }
-  return {out, decoding ? decoder.undecodableBytes() : encoder.unencodableCharacters()};
 }
 
 // A text that each encoding holds only in part, with lone surrogates and one cut short at the
 // end, and its bytes in each encoding with bytes that do not decode and a character cut short
-// (in the table's order), cut at every place: the pieces give what iconv gives for the whole,
-// and count what iconv refuses. So does a string given the text forty times, which converts it
-// in pieces of its own.
+// (in the table's order), in pieces of every size, so cut at every place and more than once
+// inside one character: the pieces give what iconv gives for the whole, and count what iconv
+// refuses. So does a string given the text forty times, which converts it in pieces of its own.
 TEST(ConvLib, EveryCutGivesTheTextAndCountsOfTheWhole) {
   Wide text = u16(u"a漢字ｱ¥b‾c~\\d丂简€😀\uFFFD?も与人仁\U000E0041 x");
   text += {0xDC00, 'y', 0xD800, 0x3042, 0xD83D};
@@ -135,11 +135,11 @@ TEST(ConvLib, EveryCutGivesTheTextAndCountsOfTheWhole) {
                                         : units;
         long long refused = 0;
         const std::string whole = viaIconv(encoding, bigEndian, decoding, in, 4096, &refused);
-        for (std::size_t cut = 0; cut <= in.size(); cut += decoding ? 1 : 2)
-          ASSERT_EQ(inPieces(static_cast<convlib::EncodingId>(id), bigEndian, decoding, in, cut),
+        for (std::size_t size = decoding ? 1 : 2; size <= in.size(); size += decoding ? 1 : 2)
+          ASSERT_EQ(inPieces(static_cast<convlib::EncodingId>(id), bigEndian, decoding, in, size),
                     std::make_pair(whole, refused))
               << encoding << (bigEndian ? " big-endian" : "") << (decoding ? " decoding" : "")
-              << " cut at " << cut;
+              << " in pieces of " << size;
         if (bigEndian != (platform::hostIsBigEndian() != 0)) continue;
         const ScopedEncoding chosen(encoding);
         std::string many;
