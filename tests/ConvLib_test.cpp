@@ -37,15 +37,6 @@ testing::AssertionResult asIconv(const char* encoding, bool bigEndian, bool deco
                                      << ", iconv " << testing::PrintToString(o.iconv);
 }
 
-TEST(ConvLib, OnlyTheKnownNamesOpen) {
-  const char* const names[] = {"bogus", "utf-8", "WINDOWS-31J", "GBK", "UTF-16LE", "", nullptr};
-  for (const char* name : names) {
-    EXPECT_EQ("refused", convert("UTF-8", name, "a", 8, false)) << (name ? name : "null");
-    EXPECT_EQ("refused", convert(name, Quire::kUcs2Encoding, "a", 8, false))
-        << (name ? name : "null");
-  }
-}
-
 // Read eight bytes or four units at a time, then one by one: with a plain "~" anywhere text is
 // plain; ESC, SO, SI or a byte above 0x7F anywhere make it not, and so does a unit above 0xFF.
 TEST(ConvLib, PlainAsciiExcludesShiftsAndHighBytesAnywhere) {

@@ -24,14 +24,12 @@ std::atomic<long> failAt{0};  // which allocation of the armed operation fails; 
 std::atomic<long> counted{0}, live{0};
 std::atomic<bool> fired{false};
 
-void* allocate(std::size_t size, std::size_t align, bool nothrow) {
+void* allocate(std::size_t size, bool nothrow) {
   void* p = nullptr;
   if (failAt != 0 && ++counted == failAt)
     fired = true;
-  else if (align <= alignof(std::max_align_t))
+  else
     p = std::malloc(size != 0 ? size : 1);
-  else if (posix_memalign(&p, align, size != 0 ? size : 1) != 0)
-    p = nullptr;
   if (p == nullptr && !nothrow) throw std::bad_alloc();
   if (p != nullptr) ++live;
   return p;
@@ -44,33 +42,19 @@ void release(void* p) {
 
 }  // namespace
 
-// Every form of the global allocation functions goes through the two above.
-void* operator new(std::size_t n) { return allocate(n, 0, false); }
-void* operator new[](std::size_t n) { return allocate(n, 0, false); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return allocate(n, 0, true); }
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return allocate(n, 0, true); }
-void* operator new(std::size_t n, std::align_val_t a) { return allocate(n, std::size_t(a), false); }
-void* operator new[](std::size_t n, std::align_val_t a) {
-  return allocate(n, std::size_t(a), false);
-}
-void* operator new(std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
-  return allocate(n, std::size_t(a), true);
-}
-void* operator new[](std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
-  return allocate(n, std::size_t(a), true);
-}
+// Every form of the global allocation functions that the library and the
+// standard library reach goes through the two above. The library asks for no
+// over-aligned object: those forms keep their defaults, which pair up alike.
+void* operator new(std::size_t n) { return allocate(n, false); }
+void* operator new[](std::size_t n) { return allocate(n, false); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return allocate(n, true); }
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return allocate(n, true); }
 void operator delete(void* p) noexcept { release(p); }
 void operator delete[](void* p) noexcept { release(p); }
 void operator delete(void* p, std::size_t) noexcept { release(p); }
 void operator delete[](void* p, std::size_t) noexcept { release(p); }
 void operator delete(void* p, const std::nothrow_t&) noexcept { release(p); }
 void operator delete[](void* p, const std::nothrow_t&) noexcept { release(p); }
-void operator delete(void* p, std::align_val_t) noexcept { release(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { release(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { release(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { release(p); }
-void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { release(p); }
-void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { release(p); }
 
 namespace {
 
