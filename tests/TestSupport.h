@@ -31,14 +31,10 @@ class ScopedEnv {
 
 // Both encoding variables fixed for one scope: VEL30_MBCS_ENCODING to
 // encoding (null unsets it) and LANG unset.
-class ScopedEncoding {
- public:
+struct ScopedEncoding {
   explicit ScopedEncoding(const char* encoding)
-      : vel30_("VEL30_MBCS_ENCODING", encoding), lang_("LANG", nullptr) {}
-
- private:
-  ScopedEnv vel30_;
-  ScopedEnv lang_;
+      : vel30("VEL30_MBCS_ENCODING", encoding), lang("LANG", nullptr) {}
+  ScopedEnv vel30, lang;
 };
 
 // A fresh directory under the system's temporary directory, removed with

@@ -78,9 +78,7 @@ bool makeDevice(const std::string& path, unsigned minor) {
 bool devicesWork() {
   static const bool work = [] {
     TempDir dir;
-    const int fd = makeDevice(dir.file("null"), 3) ? ::open(dir.file("null").c_str(), O_WRONLY) : -1;
-    if (fd >= 0) ::close(fd);
-    return fd >= 0;
+    return makeDevice(dir.file("null"), 3) && std::ofstream(dir.file("null")).is_open();
   }();
   return work;
 }
@@ -145,14 +143,10 @@ ToolResult runTool(std::vector<std::string> args, const Setting& setting = {}) {
 
 // The library's converter on the whole text at once.
 std::string oneShot(const char* from, const char* to, const std::string& bytes) {
-  const int n = static_cast<int>(bytes.size());
-  std::vector<unsigned short> units(bytes.size() + 1);
-  VelCodeConverter(from, Quire::kUcs2Encoding)
-      .decodeBuffer(bytes.data(), n, units.data(), VelCodeConverter::decodeCapacity(n));
-  std::vector<char> out(static_cast<std::size_t>(VelCodeConverter::encodeCapacity(n)));
-  VelCodeConverter(Quire::kUcs2Encoding, to)
-      .encodeBuffer(units.data(), n, out.data(), static_cast<int>(out.size()));
-  return out.data();
+  Quire::VelParamString wide, narrow;
+  VelCodeConverter(from, Quire::kUcs2Encoding).decode(Quire::VelParamString(bytes.c_str()), wide);
+  VelCodeConverter(Quire::kUcs2Encoding, to).encode(wide, narrow);
+  return narrow.c_str();
 }
 
 // Whether text is pattern, where each "..." in pattern stands for any bytes.
