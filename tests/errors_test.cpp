@@ -22,8 +22,10 @@ TEST(VelExceptionTest, KeepsItsCodeAndHandsOutOneJapaneseMessage) {
   EXPECT_EQ(&fromCode.getErrorMessageJP(), &held);
   // Its wide form is read from the held bytes as WINDOWS31J: right if they stayed.
   EXPECT_EQ(Wide(held.w_str()), u16(u"PDFの読み込みができません"));
-  for (int code : {VelErrorCode::QUIRE_NO_ERROR(), VelErrorCode::GET_NULL(), -1, 99999,
-                   VelErrorCode::JAVA_INTERFACE_OTHER_INTERNAL_ERRORS()})
+  // Codes with a row of their own and without, and numbers that are no code.
+  for (int code : {VelErrorCode::CANNOT_READ_PDF(), VelErrorCode::QUIRE_NO_ERROR(),
+                   VelErrorCode::GET_NULL(), VelErrorCode::JAVA_INTERFACE_OTHER_INTERNAL_ERRORS(),
+                   -1, 99999})
     EXPECT_EQ(VelException(code).getErrorCode(), code);
 }
 
