@@ -25,7 +25,7 @@ TEST(VelExceptionTest, KeepsItsCodeAndHandsOutOneJapaneseMessage) {
   // Codes with a row of their own and without, and numbers that are no code.
   for (int code : {VelErrorCode::CANNOT_READ_PDF(), VelErrorCode::QUIRE_NO_ERROR(),
                    VelErrorCode::GET_NULL(), VelErrorCode::JAVA_INTERFACE_OTHER_INTERNAL_ERRORS(),
-                   -1, 99999})
+                   VelErrorCode::CERTIFICATE_DEENCRYPT_ERROR(), -1, 99999})
     EXPECT_EQ(VelException(code).getErrorCode(), code);
 }
 
