@@ -8,9 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "quire/VelParamString.h"
 #include "tests/TestSupport.h"
+#include "text/EncodingChoice.h"
 #include "text/VelCodeConverter.h"
 #if defined(QUIRE_ICONV_REFERENCE)
 #include "tests/IconvReference.h"
