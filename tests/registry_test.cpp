@@ -53,7 +53,14 @@ int observedInput(Object& registry, std::vector<int>& log) {
   return handle;
 }
 
-TEST(Registry, IssuesHandlesInOrderAndWrapsPastLiveOnes) {
+// Each test in a directory of its own, where a registry's destruction removes
+// the temporary files that it counted.
+struct Registry : ::testing::Test {
+  quire_test::TempDir dir;
+  quire_test::ScopedCurrentDir inside{dir.path()};
+};
+
+TEST_F(Registry, IssuesHandlesInOrderAndWrapsPastLiveOnes) {
   WrappingObject registry;
   std::vector<int> issued;
   const auto create = [&](int count) {
@@ -73,7 +80,7 @@ TEST(Registry, IssuesHandlesInOrderAndWrapsPastLiveOnes) {
 // A kind outside the three gets a record without an object; setNativeObject
 // deletes the record's document before it stores the next, and counts a
 // temporary file for destruction to remove.
-TEST(Registry, SetNativeObjectDeletesTheDocumentThatItReplacesAndCounts) {
+TEST_F(Registry, SetNativeObjectDeletesTheDocumentThatItReplacesAndCounts) {
   Object registry;
   for (QUIRE_OBJ_TYPE kind : {kString, kInput, kOutput, kOther}) {
     const int handle = registry.createNativeObject(kind, nullptr);
@@ -89,7 +96,7 @@ TEST(Registry, SetNativeObjectDeletesTheDocumentThatItReplacesAndCounts) {
   EXPECT_EQ(3, registry.getTempFileNum());
 }
 
-TEST(Registry, IgnoresHandlesWithoutARecord) {
+TEST_F(Registry, IgnoresHandlesWithoutARecord) {
   Object registry;
   registry.releaseNativeObject(registry.createNativeObject(kOther, nullptr));
   int closed = 0;
@@ -104,9 +111,7 @@ TEST(Registry, IgnoresHandlesWithoutARecord) {
   EXPECT_EQ(2, registry.createNativeObject(kString, nullptr));
 }
 
-TEST(Registry, DestructionRemovesTheTemporaryFilesThatItCounted) {
-  quire_test::TempDir dir;
-  quire_test::ScopedCurrentDir inside(dir.path());
+TEST_F(Registry, DestructionRemovesTheTemporaryFilesThatItCounted) {
   const auto name = [](char i) { return std::string("Pdf-v3-temp") + i + ".pdf"; };
   // setNativeObject calls, and which of Pdf-v3-temp0..2.pdf are left then.
   for (const auto& c : {std::make_pair(0, "012"), std::make_pair(1, "12"), std::make_pair(2, "2"),
@@ -124,7 +129,7 @@ TEST(Registry, DestructionRemovesTheTemporaryFilesThatItCounted) {
 }
 
 // Copies of a registry share its records and never delete them.
-TEST(Registry, DeletesAtTheLastReleaseAndTheRestOldestFirstAtDestruction) {
+TEST_F(Registry, DeletesAtTheLastReleaseAndTheRestOldestFirstAtDestruction) {
   std::vector<int> deleted;
   {
     Object registry;
@@ -148,7 +153,7 @@ TEST(Registry, DeletesAtTheLastReleaseAndTheRestOldestFirstAtDestruction) {
 // Four threads create, look up and release handles on one instance, where
 // each hands a reference on every handle it makes to whichever thread comes
 // next; every object goes exactly once.
-TEST(Registry, ThreadsShareHandlesSafely) {
+TEST_F(Registry, ThreadsShareHandlesSafely) {
   constexpr int kThreads = 4, kRounds = 2000;
   Object shared;
   std::vector<int> deleted;
