@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "platform/ByteOrder.h"
-#include "platform/conv/Ascii.h"
 #include "platform/conv/Coder.h"
 #include "quire/VelParamString.h"
 #include "tests/IconvReference.h"
@@ -35,21 +34,6 @@ testing::AssertionResult asIconv(const char* encoding, bool bigEndian, bool deco
                                      << testing::PrintToString(in) << " in " << capacity
                                      << " bytes: ours " << testing::PrintToString(o.ours)
                                      << ", iconv " << testing::PrintToString(o.iconv);
-}
-
-// Read eight bytes or four units at a time, then one by one: with a plain "~" anywhere text is
-// plain; ESC, SO, SI or a byte above 0x7F anywhere make it not, and so does a unit above 0xFF.
-TEST(ConvLib, PlainAsciiExcludesShiftsAndHighBytesAnywhere) {
-  const std::string plain = "0123456789abcdef\x7F\x01";
-  for (std::size_t at = 0; at < plain.size(); ++at)
-    for (unsigned short odd : {0x7E, 0x1B, 0x0E, 0x0F, 0x80, 0x141}) {
-      Wide units(plain.begin(), plain.end());
-      units[at] = odd;
-      const std::string bytes(units.begin(), units.end());  // 0x141 narrows to a plain 'A'
-      EXPECT_EQ(odd == 0x7E || odd == 0x141, convlib::isPlainAscii(bytes.data(), bytes.size()))
-          << at;
-      EXPECT_EQ(odd == 0x7E, convlib::isPlainAscii(units.data(), units.size())) << at;
-    }
 }
 
 // Mixed texts, and long plain runs (taken many bytes at a time) with one other character at

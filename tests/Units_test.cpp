@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/conv/Ascii.h"
+
 namespace {
 
 // One run over in from its second byte (so that no unit is aligned) to its
@@ -64,6 +66,21 @@ TEST(AsciiRuns, WidenAndNarrowAsFarAsTheyMayInEitherOrder) {
   checkRuns<true, false>();
   checkRuns<false, true>();
   checkRuns<true, true>();
+}
+
+// Read eight bytes or four units at a time, then one by one: with a plain "~" anywhere text is
+// plain; ESC, SO, SI or a byte above 0x7F anywhere make it not, and so does a unit above 0xFF.
+TEST(AsciiRuns, PlainAsciiExcludesShiftsAndHighBytesAnywhere) {
+  const std::string plain = "0123456789abcdef\x7F\x01";
+  for (std::size_t at = 0; at < plain.size(); ++at)
+    for (unsigned short odd : {0x7E, 0x1B, 0x0E, 0x0F, 0x80, 0x141}) {
+      std::basic_string<unsigned short> units(plain.begin(), plain.end());
+      units[at] = odd;
+      const std::string bytes(units.begin(), units.end());  // 0x141 narrows to a plain 'A'
+      EXPECT_EQ(odd == 0x7E || odd == 0x141, convlib::isPlainAscii(bytes.data(), bytes.size()))
+          << at;
+      EXPECT_EQ(odd == 0x7E, convlib::isPlainAscii(units.data(), units.size())) << at;
+    }
 }
 
 }  // namespace
