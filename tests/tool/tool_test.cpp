@@ -4,10 +4,8 @@
 #include <pwd.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,13 +28,10 @@
 #include <gtest/gtest.h>
 
 #include "tests/TestSupport.h"
-#include "text/EncodingChoice.h"
-#include "text/VelCodeConverter.h"
 
 namespace {
 
 using namespace quire_test;
-using Quire::VelCodeConverter;
 namespace fs = std::filesystem;
 
 struct ToolResult {
@@ -119,8 +114,8 @@ ToolResult runTool(std::vector<std::string> args, const Setting& setting = {}) {
     ::setrlimit(RLIMIT_FSIZE, &fileSize);
     ::setrlimit(RLIMIT_AS, &memory);
     ::setrlimit(RLIMIT_CORE, &core);
-    if (nobody != nullptr &&
-        (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0))
+    if (nobody != nullptr && (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+                              ::setuid(nobody->pw_uid) != 0))
       ::_exit(126);
     ::execv(argv[0], argv.data());
     ::_exit(127);
@@ -139,14 +134,6 @@ ToolResult runTool(std::vector<std::string> args, const Setting& setting = {}) {
   if (said != std::string::npos) err.erase(said, err.find('\n', said) + 1 - said);
   return {!ended ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
           readFile(out), err};
-}
-
-// The library's converter on the whole text at once.
-std::string oneShot(const char* from, const char* to, const std::string& bytes) {
-  Quire::VelParamString wide, narrow;
-  VelCodeConverter(from, Quire::kUcs2Encoding).decode(Quire::VelParamString(bytes.c_str()), wide);
-  VelCodeConverter(Quire::kUcs2Encoding, to).encode(wide, narrow);
-  return narrow.c_str();
 }
 
 // Whether text is pattern, where each "..." in pattern stands for any bytes.
@@ -168,10 +155,12 @@ std::vector<std::string> wordsOf(const std::string& line) {
 }
 
 // A command line, its input, what it must write to standard output and error
-// ("..." stands for any bytes), its exit status, and the encoding variables.
+// ("..." stands for any bytes), its exit status, what else it meets, and the
+// encoding variables.
 struct Row {
   std::string line, input, out, err;
   int status;
+  Setting setting{};
   const char* vel30 = "UTF-8";
   const char* lang = nullptr;
 };
@@ -180,7 +169,9 @@ void checkRows(std::initializer_list<Row> rows) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.line);
     ScopedEnv vel30("VEL30_MBCS_ENCODING", row.vel30), lang("LANG", row.lang);
-    const ToolResult run = runTool(wordsOf(row.line), {row.input});
+    Setting setting = row.setting;
+    setting.input = row.input;
+    const ToolResult run = runTool(wordsOf(row.line), setting);
     EXPECT_TRUE(matches(run.out, row.out)) << run.out;
     EXPECT_TRUE(matches(run.err, row.err)) << run.err;
     EXPECT_EQ(run.status, row.status);
@@ -214,15 +205,19 @@ TEST(ToolTest, ErrorInspectAndEncodingPrintWhatTheLibraryGives) {
                            "cstr_length: 7\nwstr_length: 4\nlength: 4\n", "", 0},
       {"inspect -- --help", "", "narrow: 2D 2D 68 65 6C 70\n...", "", 0},
       {"encoding", "", "UTF-8 (VEL30_MBCS_ENCODING)\n", "", 0},
-      {"encoding", "", "UTF-8 (LANG)\n", "", 0, nullptr, "ja_JP.UTF-8"},
-      {"encoding", "", "WINDOWS31J (default)\n", "", 0, nullptr},
+      {"encoding", "", "UTF-8 (LANG)\n", "", 0, {}, nullptr, "ja_JP.UTF-8"},
+      {"encoding", "", "WINDOWS31J (default)\n", "", 0, {}, nullptr},
   });
 }
 
 TEST(ToolTest, RecodeConvertsAndCountsWhatDidNotConvert) {
   TempDir dir;
-  const std::string none = dir.file("none"), cut = dir.file("cut");
+  const std::string none = dir.file("none"), cut = dir.file("cut"), own = dir.file("own");
   writeFile(cut, "\xE6\xBC");  // the start of a character that the next file must not end
+  writeFile(own, "text\n");
+  Setting toOwn;  // standard output appends to own
+  toOwn.output = own;
+  toOwn.fileSizeLimit = 1 << 20;  // a tool that reads own on stops here, not at a full disk
   checkRows({
       // Options as Unix tools take them: bundled, anywhere, "--" ending them.
       {"recode -cfUTF-8 -teucjp", u8"a€", "a?", "", 0},
@@ -230,7 +225,7 @@ TEST(ToolTest, RecodeConvertsAndCountsWhatDidNotConvert) {
       {"recode --list", "", "WINDOWS31J\nEUC-JP\nISO-2022-JP\nUTF-8\nChineseGBK\n", "", 0},
       // Encodings as people spell them; without -f, the encoding that the library chooses.
       {"recode -t ms932 -f UTF8 -- -", u8"表示 ok\n", "\x95\\\x8E\xA6 ok\n", "", 0},
-      {"recode --to=CP936", "\xC9\xBD\xBC\xA8 ok\n", "\xB1\xED\xCA\xBE ok\n", "", 0, "EUC-JP"},
+      {"recode --to=CP936", "\xC9\xBD\xBC\xA8 ok\n", "\xB1\xED\xCA\xBE ok\n", "", 0, {}, "EUC-JP"},
       // What did not convert is counted, unless -c accepts it; U+FFFD and "?"
       // in the input, and 0x3F inside an ISO-2022-JP character, are no loss.
       {"recode --from utf8 --to cp932", u8"a€😀¥b", "a???b", "quire: 0 bytes did not decode "
@@ -246,6 +241,10 @@ TEST(ToolTest, RecodeConvertsAndCountsWhatDidNotConvert) {
        std::string(u8"漢\0" "4A", 6), "", 0},
       {"recode -c -f UTF-8 -t gbk " + cut + " - " + none + " " + cut, "\xA2", "?????",
        "quire: cannot read '" + none + "': No such file or directory\n", 1},
+      // As cat: the file that standard output appends to would grow as it is read.
+      {"recode -f UTF-8 -t UTF-8 " + own + " -", "more\n", "text\nmore\n",
+       "quire: cannot read '" + own + "': it is the file that standard output writes to\n", 1,
+       toOwn},
   });
 }
 
@@ -270,11 +269,12 @@ TEST(ToolTest, LostStandardOutputIsReportedOrEndsTheToolAsItEndsCat) {
 TEST(ToolTest, RecodeStreamsTextLargerThanItsMemory) {
   TempDir dir;
   const std::string line = u8"日本語の文章とASCII text, 日本語の文章とASCII text\n";
-  const std::string lineOut = oneShot("UTF-8", "ISO-2022-JP", line);  // back in ASCII at its end
+  const std::string lineOut = "\x1B$BF|K\\8l$NJ8>O$H\x1B(BASCII text, "  // back in ASCII
+                              "\x1B$BF|K\\8l$NJ8>O$H\x1B(BASCII text\n";
   std::string big, expected;
   for (int i = 0; i < 1250000; ++i) big += line, expected += lineOut;
   writeFile(dir.file("big"), big);
-  const std::vector<std::string> args{"recode", "-f", "UTF-8", "-t", "ISO-2022-JP", dir.file("big")};
+  const auto args = wordsOf("recode -f UTF-8 -t ISO-2022-JP " + dir.file("big"));
   const ToolResult run = runTool(args);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
@@ -285,36 +285,21 @@ TEST(ToolTest, RecodeStreamsTextLargerThanItsMemory) {
 // ISO-2022-JP output waits until the encoder is back in ASCII, as it is at
 // the end of each line; other targets wait for nothing.
 TEST(ToolTest, RecodeWritesEachLineAsItArrives) {
-  std::string expected;
-  const auto typing = [&](pid_t, int input, const std::string& output) {
-    for (const std::string line : {u8"一行目 first\n", u8"二行目 ¥second\n"}) {
-      expected += oneShot("UTF-8", "ISO-2022-JP", line);
+  const std::pair<std::string, std::string> lines[] = {
+      {u8"一行目 first\n", "\x1B$B0l9TL\\\x1B(B first\n"},
+      {u8"二行目 ¥second\n", "\x1B$BFs9TL\\\x1B(B \x1B(J\\second\x1B(B\n"}};
+  Setting typing;
+  typing.meanwhile = [&lines](pid_t, int input, const std::string& output) {
+    std::string expected;
+    for (const auto& [line, lineOut] : lines) {
+      expected += lineOut;
       ASSERT_EQ(::write(input, line.data(), line.size()), static_cast<ssize_t>(line.size()));
       for (int tries = 0; readFile(output) != expected && tries < 3000; ++tries) ::usleep(10000);
       ASSERT_EQ(readFile(output), expected);
     }
   };
-  Setting setting;
-  setting.meanwhile = typing;
-  const ToolResult run = runTool({"recode", "--from", "UTF-8", "--to", "ISO-2022-JP"}, setting);
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, expected);
-}
-
-// As cat: a file that standard output appends to would grow as it is read,
-// until the disk is full.
-TEST(ToolTest, RecodeRefusesTheFileThatItsOutputWritesTo) {
-  TempDir dir;
-  const std::string file = dir.file("file"), other = dir.file("other");
-  writeFile(file, "text\n");
-  writeFile(other, "more\n");
-  Setting setting;
-  setting.output = file;
-  setting.fileSizeLimit = 1 << 20;  // a tool that reads on stops here, not at a full disk
-  const ToolResult run = runTool({"recode", "-f", "UTF-8", "-t", "UTF-8", other, file, other}, setting);
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "quire: cannot read '" + file + "': it is the file that standard output writes to\n");
-  EXPECT_EQ(run.out, "text\nmore\nmore\n");
+  checkRows({{"recode --from UTF-8 --to ISO-2022-JP", "", lines[0].second + lines[1].second, "", 0,
+              typing}});
 }
 
 // Each name in a directory with the kind of file that it is (a link as a link).
@@ -346,19 +331,15 @@ std::string drainFifo(const std::string& path, pid_t tool) {
   return got;
 }
 
-mode_t modeOf(const std::string& path) {
-  struct stat facts;
-  return ::stat(path.c_str(), &facts) == 0 ? facts.st_mode & 07777 : 0;
-}
-
 // Each kind of SOURCE and DEST, and copies stopped on the way: what the copy
 // says, what DEST holds then, and no other file made, replaced or undone.
 TEST(ToolTest, CopyTreatsEachKindOfSourceAndDestAsCpDoes) {
   TempDir dir;
-  const auto at = [&dir](const std::string& name) { return name[0] == '/' ? name : dir.file(name); };
+  const auto at = [&](const std::string& name) { return name[0] == '/' ? name : dir.file(name); };
   std::string bytes(3 << 20, '\0');
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 + i / 251);
-  const std::string kept = "the old DEST\n", script = "#!/bin/sh\n", empty, proc = readFile("/proc/version");
+  const std::string kept = "the old DEST\n", script = "#!/bin/sh\n", empty;
+  const std::string proc = readFile("/proc/version");
   writeFile(at("source"), bytes);
   fs::permissions(at("source"), fs::perms(0750));
   writeFile(at("setuid"), script);
@@ -376,12 +357,7 @@ TEST(ToolTest, CopyTreatsEachKindOfSourceAndDestAsCpDoes) {
   fs::create_hard_link(at("hard"), at("hard-too"));
   fs::create_directory(at("directory"));
   for (const char* fifo : {"fifo-in", "fifo-out"}) ::mkfifo(at(fifo).c_str(), 0644);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  at("socket").copy(address.sun_path, sizeof address.sun_path - 1);
-  const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ::close(listener);
+  ASSERT_EQ(::mknod(at("socket").c_str(), S_IFSOCK | 0644, 0), 0);
   const bool devices = devicesWork() && makeDevice(at("null"), 3) && makeDevice(at("zero"), 5) &&
                        makeDevice(at("full"), 7);
   if (!devices) std::cout << "[  SKIPPED ] device nodes: this test does not run as root\n";
@@ -396,8 +372,8 @@ TEST(ToolTest, CopyTreatsEachKindOfSourceAndDestAsCpDoes) {
     std::string message;
     const std::string* holds;  // what DEST holds afterwards, where it can be read
     mode_t mode = 0;  // DEST's mode afterwards, where it is checked
-    int signal = 0;  // sent once the copy is under way
-    rlim_t fileSizeLimit = RLIM_INFINITY;
+    // Sent once the copy is under way; SIGXFSZ: a file size limit of 256 KiB.
+    int stop = 0;
   } cases[] = {
       // A regular DEST, new or replaced whole: SOURCE's mode less the umask
       // (without setuid), or DEST's own.
@@ -419,16 +395,17 @@ TEST(ToolTest, CopyTreatsEachKindOfSourceAndDestAsCpDoes) {
       // Refused.
       {"source", "dangling", "cannot write @: it is a dangling link", nullptr},
       {"source", "loop", "cannot write @: Too many levels of symbolic links", nullptr},
-      {"source", "hard", "cannot replace @: it has other hard links, which would keep the old content",
-       &kept},
+      {"source", "hard", "cannot replace @: it has other hard links, which would keep the old "
+       "content", &kept},
       {"source", "directory", "cannot write @: Is a directory", nullptr},
       {"source", "source", "cannot copy to @: it is the source itself", &bytes},
       {"none", "dest", "cannot read @: No such file or directory", &kept, 0640},
       {"directory", "dest", "cannot read @: Is a directory", &kept, 0640},
-      {"source", "none/dest", "cannot create a new file beside @: No such file or directory", nullptr},
-      // Stopped on the way, by a file size limit (SIGXFSZ) or a signal.
-      {"source", "dest", "cannot write @: File too large", &kept, 0640, 0, 256 << 10},
-      {"zero", "dest", "cannot write @: File too large", &kept, 0640, 0, 256 << 10},
+      {"source", "none/dest", "cannot create a new file beside @: No such file or directory",
+       nullptr},
+      // Stopped on the way, by a file size limit (the tool ignores SIGXFSZ) or a signal.
+      {"source", "dest", "cannot write @: File too large", &kept, 0640, SIGXFSZ},
+      {"zero", "dest", "cannot write @: File too large", &kept, 0640, SIGXFSZ},
       {"fifo-in", "dest", "", &kept, 0640, SIGINT}, {"fifo-in", "dest", "", &kept, 0640, SIGTERM},
       {"fifo-in", "dest", "", &kept, 0640, SIGHUP}, {"fifo-in", "dest", "", &kept, 0640, SIGQUIT},
       {"fifo-in", "dest", "", &kept, 0640, SIGKILL},
@@ -436,38 +413,37 @@ TEST(ToolTest, CopyTreatsEachKindOfSourceAndDestAsCpDoes) {
   for (const auto& c : cases) {
     if (!devices && (nodes.count(c.source) != 0 || nodes.count(c.dest) != 0)) continue;
     const std::string source = at(c.source), dest = at(c.dest);
-    SCOPED_TRACE(source + " " + dest + " signal " + std::to_string(c.signal));
+    SCOPED_TRACE(source + " " + dest + " stopped by " + std::to_string(c.stop));
     writeFile(at("dest"), kept);
     fs::permissions(at("dest"), fs::perms(0640));
     auto kinds = kindsIn(dir.path());
-    std::string readBack, said = c.message;
-    if (!said.empty())
-      said = "quire: " + said.replace(said.find('@'), 1,
-                                      "'" + (said.rfind("cannot read", 0) == 0 ? source : dest) + "'") +
-             "\n";
+    std::string said = c.message, readBack;
+    const std::string& named = said.rfind("cannot read", 0) == 0 ? source : dest;
+    if (!said.empty()) said = "quire: " + said.replace(said.find('@'), 1, "'" + named + "'") + "\n";
     Setting setting;
-    setting.fileSizeLimit = c.fileSizeLimit;
+    setting.fileSizeLimit = c.stop == SIGXFSZ ? 256 << 10 : RLIM_INFINITY;
     setting.meanwhile = [&](pid_t tool, int, const std::string&) {
       if (c.dest == "fifo-out") readBack = drainFifo(dest, tool);
       if (c.source != "fifo-in") return;
       int fd;  // once the tool reads the FIFO, if ever
-      while ((fd = ::open(source.c_str(), O_WRONLY | O_NONBLOCK)) < 0 && !ended(tool)) ::usleep(1000);
+      while ((fd = ::open(source.c_str(), O_WRONLY | O_NONBLOCK)) < 0 && !ended(tool))
+        ::usleep(1000);
       ASSERT_GE(fd, 0);
       ::fcntl(fd, F_SETFL, 0);
       // Once 200 KiB have gone into the FIFO, the copy has written a block.
-      const std::size_t count = c.signal != 0 ? 200 << 10 : bytes.size();
+      const std::size_t count = c.stop != 0 ? 200 << 10 : bytes.size();
       EXPECT_EQ(::write(fd, bytes.data(), count), static_cast<ssize_t>(count));
-      if (c.signal != 0) ::kill(tool, c.signal);
+      if (c.stop != 0) ::kill(tool, c.stop);
       ::close(fd);
     };
     const ToolResult run = runTool({"copy", source, dest}, setting);
-    EXPECT_EQ(run.status, c.signal != 0 ? 128 + c.signal : said.empty() ? 0 : 1);
+    EXPECT_EQ(run.status, !said.empty() ? 1 : c.stop != 0 ? 128 + c.stop : 0);
     EXPECT_EQ(run.err, said);
     EXPECT_TRUE(c.holds == nullptr || readFile(dest) == *c.holds);
-    EXPECT_EQ(c.mode != 0 ? modeOf(dest) : 0, c.mode);
+    EXPECT_EQ(c.mode != 0 ? static_cast<mode_t>(fs::status(dest).permissions()) : 0, c.mode);
     EXPECT_TRUE(c.dest != "fifo-out" || readBack == bytes);
     // No other file, no node replaced, no link undone: only a new DEST.
-    if (said.empty() && c.signal == 0) kinds.emplace(c.dest, fs::file_type::regular);
+    if (said.empty() && c.stop == 0) kinds.emplace(c.dest, fs::file_type::regular);
     EXPECT_EQ(kindsIn(dir.path()), kinds);
   }
   EXPECT_EQ(readFile(at("hard-too")), kept);
@@ -482,24 +458,21 @@ TEST(ToolTest, CopyKeepsDestsOwnerOrDropsSetuidAndRefusesADestThatTheUserCannotW
   if (::geteuid() != 0 || nobody == nullptr) GTEST_SKIP() << "needs root and a user nobody";
   const uid_t user = nobody->pw_uid;
   const gid_t group = nobody->pw_gid;
-  TempDir dir;
-  const std::string home = dir.file("nobody"), source = home + "/source", dest = home + "/dest";
-  fs::create_directory(home);
-  ASSERT_EQ(::chown(home.c_str(), user, group), 0);
+  TempDir dir;  // nobody's, as a home would be
+  const std::string source = dir.file("source"), dest = dir.file("dest");
+  ASSERT_EQ(::chown(dir.path().c_str(), user, group), 0);
   writeFile(source, "new\n");
   const struct {
     bool asNobody;
-    uid_t owner;  // DEST's before
+    uid_t owner, ownerAfter;  // DEST's, before and after the copy
     gid_t group;
-    mode_t mode;
+    mode_t mode, modeAfter;
     std::string message;
-    uid_t ownerAfter;
-    mode_t modeAfter;
   } cases[] = {
-      {false, user, group, 04755, "", user, 04755},  // root keeps a setuid program nobody's
-      {true, 0, 0, 04666, "", user, 0666},           // nobody cannot make it root's: no setuid
-      {true, user, 0, 02666, "", user, 0666},        // nor give it root's group: no setgid
-      {true, 0, 0, 0644, "cannot write '" + dest + "': Permission denied", 0, 0644},
+      {false, user, user, group, 04755, 04755, ""},  // root keeps a setuid program nobody's
+      {true, 0, user, 0, 04666, 0666, ""},           // nobody cannot make it root's: no setuid
+      {true, user, user, 0, 02666, 0666, ""},        // nor give it root's group: no setgid
+      {true, 0, 0, 0, 0644, 0644, "cannot write '" + dest + "': Permission denied"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.mode) + (c.asNobody ? " as nobody" : " as root"));
@@ -516,7 +489,7 @@ TEST(ToolTest, CopyKeepsDestsOwnerOrDropsSetuidAndRefusesADestThatTheUserCannotW
     EXPECT_EQ(after.st_uid, c.ownerAfter);
     EXPECT_EQ(after.st_mode & 07777, c.modeAfter);
     EXPECT_EQ(readFile(dest), c.message.empty() ? "new\n" : "old\n");
-    EXPECT_EQ(std::distance(fs::directory_iterator(home), {}), 2) << "no other file";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2) << "no other file";
   }
 }
 
