@@ -55,13 +55,10 @@ void operator delete[](void* p, const std::nothrow_t&) noexcept { release(p); }
 namespace {
 
 using namespace Quire;
+using namespace QuireCommon;
 using namespace quire_test;
-using QuireCommon::QUIRE_OBJ_TYPE;
 using Pair = std::pair<std::string, Wide>;
-constexpr QUIRE_OBJ_TYPE kString = QuireCommon::QUIRE_OBJ_PARAM_STRING,
-                         kInput = QuireCommon::QUIRE_OBJ_PARAM_INPUT,
-                         kOutput = QuireCommon::QUIRE_OBJ_PARAM_OUTPUT,
-                         kOther = static_cast<QUIRE_OBJ_TYPE>(4242);
+constexpr auto kOther = static_cast<QUIRE_OBJ_TYPE>(4242);  // a kind outside the table
 
 // One run of an operation whose nth allocation fails (none for n = 0).
 struct Attempt {
@@ -110,9 +107,18 @@ Held heldBy(const VelException& e, const VelParamString& japanese) {
   return {e.getErrorCode(), pairOf(e.getErrorMessage()), pairOf(japanese)};
 }
 
+// The handle that a new record takes in registry, or 0 when the record is not
+// found while it lives or is still found after its release.
+int freshHandle(Object& registry) {
+  const int handle = registry.createNativeObject(QUIRE_OBJ_PARAM_STRING, nullptr);
+  const bool found = registry.getNativeObject(handle) != 0;
+  registry.releaseNativeObject(handle);
+  return found && registry.getNativeObject(handle) == 0 ? handle : 0;
+}
+
 // A registry whose records carry marks that no deletion touches (a kind
 // outside the table), with its protected parts at hand.
-struct Probe : QuireCommon::Object {
+struct Probe : Object {
   Probe(int records, int firstMark) {
     static char marks[8];
     for (int i = 0; i < records; ++i)
@@ -126,17 +132,14 @@ struct Probe : QuireCommon::Object {
     std::string s = std::to_string(nextHandle) + "/" + std::to_string(tempFileNum);
     for (const auto& r : records)
       s += " " + std::to_string(r.type) + ":" + std::to_string(r.handle) + ":" +
-           std::to_string(r.refCount) + ":" + std::to_string(QuireCommon::QUIRE_ADDRESS(r.object));
+           std::to_string(r.refCount) + ":" + std::to_string(QUIRE_ADDRESS(r.object));
     for (int handle = 1; handle <= 6; ++handle) s += " " + std::to_string(getNativeObject(handle));
     return s;
   }
-  // As it was, and a new record takes the handle that was next and is found.
+  // As it was, and a new record takes the handle that was next.
   bool unchanged(const std::string& before) {
-    if (state() != before) return false;
-    const int expected = nextHandle, handle = createNativeObject(kString, nullptr);
-    const bool found = getNativeObject(handle) != 0;
-    releaseNativeObject(handle);
-    return handle == expected && found;
+    const int next = nextHandle;
+    return state() == before && freshHandle(*this) == next;
   }
 };
 
@@ -146,7 +149,7 @@ bool createAndBuild(Attempt& a, const Scene&) {
   Probe registry(3, 0);
   const std::string before = registry.state();
   bool created = false;
-  QuireCommon::QUIRE_ADDRESS object = 0;
+  QUIRE_ADDRESS object = 0;
   a.run([&] {
     registry.createNativeObject(kind, nullptr);
     created = true;
@@ -218,9 +221,9 @@ const Row kRows[] = {
        a.run([&] { getMBCstring(pdf, s[0]); getUNICODEstring(pdf, s[1]); });
        pdf->release();
        return inTurn(a, t, s); }, true},
-    {"createNativeObject, newObject: 1005", createAndBuild<kString>},
-    {"createNativeObject, newObject: 2012", createAndBuild<kInput>},
-    {"createNativeObject, newObject: 2013", createAndBuild<kOutput>},
+    {"createNativeObject, newObject: 1005", createAndBuild<QUIRE_OBJ_PARAM_STRING>},
+    {"createNativeObject, newObject: 2012", createAndBuild<QUIRE_OBJ_PARAM_INPUT>},
+    {"createNativeObject, newObject: 2013", createAndBuild<QUIRE_OBJ_PARAM_OUTPUT>},
     {"createNativeObject, newObject: another kind", createAndBuild<kOther>},
     {"Object(const Object&), Object = Object", [](Attempt& a, const Scene&) {
        Probe target(2, 3), source(3, 0);
@@ -289,14 +292,6 @@ long openDescriptors() {
   return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
 }
 
-// The library's own registry still works on fresh handles.
-bool globalWorks() {
-  const int handle = globalObject.createNativeObject(kString, nullptr);
-  const bool found = globalObject.getNativeObject(handle) != 0;
-  globalObject.releaseNativeObject(handle);
-  return found && globalObject.getNativeObject(handle) == 0;
-}
-
 TEST(OutOfMemory, EveryOperationLeavesItsObjectsAndFilesAsTheyWereWhenAllocationFails) {
   // A tool that brings its own allocator (valgrind) would leave nothing to fail.
   Attempt probe{1};
@@ -331,7 +326,7 @@ TEST(OutOfMemory, EveryOperationLeavesItsObjectsAndFilesAsTheyWereWhenAllocation
           const char* fault = !held ? (a.threw ? "objects or files changed" : "wrong result")
                               : n > 0 && live != liveBefore ? "allocations left"
                               : openDescriptors() != fdsBefore ? "descriptors left open"
-                              : !globalWorks() ? "registry broken"
+                              : freshHandle(globalObject) == 0 ? "registry broken"
                               : a.hit && !a.threw && !row.reports ? "failure swallowed"
                                                                   : nullptr;
           if (fault != nullptr)
