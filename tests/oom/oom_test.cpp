@@ -230,18 +230,22 @@ const Row kRows[] = {
        const std::string before = target.state();
        a.run([&] { target = Probe(source); });
        return a.threw ? target.unchanged(before) : target.state() == source.state(); }},
-    {"VelParamInput(path), VelParamOutput(path), file there or not",
+    {"VelParamInput, VelParamOutput on a path, file there or not: built, used, destroyed",
      [](Attempt& a, const Scene& t) {
        const VelParamString there(t.existing.c_str()), none(t.absent.c_str());
        std::optional<Output> created, emptied;
-       bool read = false;
+       char bytes[16];
+       long results = 0;
        a.run([&] {
-         read = VelParamInput(there).canRead() && !VelParamInput(none).canRead();
+         VelParamInput in(there);
+         results = !VelParamInput(none).canRead() + in.read(bytes, 16) + in.seekoff(-2, 2, 0);
          created.emplace(none);
+         results += created->write(bytes, 16);
          emptied.emplace(there);
+         created.reset();  // flagged: its file goes with it
        });
-       // Each file as the outputs that were built left it, and no other way.
-       return (a.threw || (read && created->canWrite() && emptied->canWrite())) &&
+       // Each file as the outputs built so far left it, and no other way.
+       return (a.threw || (results == 1 + 16 + 14 + 16 && emptied->canWrite())) &&
               fileExists(t.absent) == created.has_value() &&
               readFile(t.existing) == (emptied ? "" : kContent); }},
     {"both on a caller's stream, copied, assigned, destroyed", [](Attempt& a, const Scene& t) {
@@ -259,18 +263,6 @@ const Row kRows[] = {
        char byte = 'x';
        return a.threw || (inputs[1].read(&byte, 1) == 1 && outputs[0].write(&byte, 1) == 1 &&
                           out.str() == "i"); }},
-    {"VelParamInput read, seekoff; VelParamOutput write, destroyed",
-     [](Attempt& a, const Scene& t) {
-       VelParamInput in(VelParamString(t.existing.c_str()));
-       std::optional<Output> out(VelParamString(t.absent.c_str()));
-       char bytes[16];
-       long results = 0;
-       a.run([&] {
-         results = in.read(bytes, 16) + in.seekoff(-2, 2, 0) + out->write(bytes, 16);
-         out.reset();
-       });
-       return results == 16 + 14 + 16 && readFile(t.existing) == kContent &&
-              !fileExists(t.absent); }},
     {"VelParamInput read from a caller's stream", [](Attempt& a, const Scene& t) {
        RefillingBuffer refilling;
        std::istream caller(&refilling);
