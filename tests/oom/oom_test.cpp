@@ -184,19 +184,23 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {"VelParamString(const char*), (const unsigned short*), copy, = each, = its own forms",
+    {"VelParamString's constructors and assignments, getMBCstring, getUNICODEstring",
      [](Attempt& a, const Scene& t) {
+       auto* pdf = new DocCore::PDFString("\xFE\xFF" + bytesOf(t.text.second, true));
        const VelParamString old(t.old.first.c_str());
-       VelParamString s[] = {old, old, old, old};
+       VelParamString s[] = {old, old, old, old, old, old};
        a.run([&] {
          const VelParamString narrow(t.text.first.c_str()), wide(t.text.second.c_str());
          s[0] = narrow;
-         s[0] = s[0].w_str();
+         s[0] = s[0].w_str();  // from its own forms
          s[0] = s[0].c_str();
-         s[1] = VelParamString(wide);
+         s[1] = VelParamString(wide);  // a copy
          s[2] = t.text.first.c_str();
          s[3] = t.text.second.c_str();
+         getMBCstring(pdf, s[4]);
+         getUNICODEstring(pdf, s[5]);
        });
+       pdf->release();
        return inTurn(a, t, s); }, true},
     {"VelException(code), (code, text), copy, = VelException", [](Attempt& a, const Scene& t) {
        VelParamString text(t.text.first.c_str());
@@ -215,12 +219,6 @@ const Row kRows[] = {
        const Held before = heldBy(e, japanese);
        a.run([&] { e.getErrorMessageJP(); });
        return !a.threw || heldBy(e, japanese) == before; }, true},
-    {"getMBCstring, getUNICODEstring", [](Attempt& a, const Scene& t) {
-       auto* pdf = new DocCore::PDFString("\xFE\xFF" + bytesOf(t.text.second, true));
-       VelParamString s[] = {t.old.first.c_str(), t.old.first.c_str()};
-       a.run([&] { getMBCstring(pdf, s[0]); getUNICODEstring(pdf, s[1]); });
-       pdf->release();
-       return inTurn(a, t, s); }, true},
     {"createNativeObject, newObject: 1005", createAndBuild<QUIRE_OBJ_PARAM_STRING>},
     {"createNativeObject, newObject: 2012", createAndBuild<QUIRE_OBJ_PARAM_INPUT>},
     {"createNativeObject, newObject: 2013", createAndBuild<QUIRE_OBJ_PARAM_OUTPUT>},
