@@ -122,8 +122,10 @@ TEST_F(Streams, AFlaggedOutputRemovesWhateverItsPathNamesThen) {
 // Each stream's two flags and the calls that it takes: it refuses every other
 // with -1, and a refused call leaves the position alone. A failed stream
 // spoils one read, then is cleared; an output whose file failed to open still
-// reports the count that it was given.
-TEST_F(Streams, EachStreamTakesItsCallsAndRefusesTheRestWithMinusOne) {
+// reports the count that it was given. A caller's stream stays the caller's,
+// though labelled with a path and flagged: never closed nor moved; and a
+// flagged output removes no file or directory that it did not create.
+TEST_F(Streams, EachStreamTakesItsCallsAndLeavesWhatItDidNotOpen) {
   char readInto[8];
   writeFile(path, kTen);
   ASSERT_TRUE(fs::create_directory(dir.file("dir")));
@@ -132,55 +134,42 @@ TEST_F(Streams, EachStreamTakesItsCallsAndRefusesTheRestWithMinusOne) {
   std::istringstream failed("abcdefgh"), shortText("abc");
   failed.setstate(std::ios::failbit);
   shortText.exceptions(std::ios::failbit | std::ios::eofbit);
-  std::ofstream unopened, sink(dir.file("sink"), std::ios::binary);
+  const std::string sinkPath = dir.file("sink");
+  std::ofstream unopened, sink(sinkPath, std::ios::binary);
   unopened.exceptions(std::ios::badbit);
-  VelParamInput in(path.c_str()), none, copied(none), missing(dir.file("missing/in").c_str()),
-      failedIn("failed", &failed), shortIn("short", &shortText);
-  VelParamOutput out(dir.file("out").c_str()), noOutput, sinkOut("sink", &sink),
-      throwingOut("unopened", &unopened), missingOut(dir.file("missing/out").c_str()),
-      dirOut(dir.file("dir").c_str());
-  noOutput.setRemoveFlag(0);
-  const struct { VelParamStream* stream; bool canRead, canWrite; int takes; } rows[] = {
-      {&in, true, false, 1 | 4}, {&out, false, true, 2}, {&none, false, false, 0},
-      {&copied, false, false, 0}, {&missing, false, false, 0}, {&noOutput, false, false, 0},
-      {&failedIn, true, false, 4}, {&shortIn, true, false, 0}, {&sinkOut, false, true, 2},
-      {&throwingOut, false, true, 0}, {&missingOut, false, false, 2}, {&dirOut, false, false, 2}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE("row " + std::to_string(&row - rows));
-    EXPECT_EQ(row.canRead, row.stream->canRead());
-    EXPECT_EQ(row.canWrite, row.stream->canWrite());
-    // In this order: the three calls that a stream may take (bits 1, 2, 4),
-    // then five that none takes.
-    VelParamStream& s = *row.stream;
-    const long results[] = {s.read(readInto, 5), s.write(kHello, 5), s.seekoff(1, 0, 0),
-                            s.read(readInto, 0), s.read(readInto, -4), s.read(nullptr, 4),
-                            s.write(kHello, 0), s.write(nullptr, 5)};
-    for (int i = 0; i < 8; ++i)
-      EXPECT_EQ((row.takes & 1 << i) != 0, results[i] != -1) << "call " << i;
-  }
-  EXPECT_EQ(1, in.seekoff(0, 1, 0));
-  EXPECT_EQ("bcde", readText(failedIn, 4));
-}
-
-// A caller's stream stays the caller's, though labelled with a path and
-// flagged: never closed nor moved; and a flagged output removes no file or
-// directory that it did not create.
-TEST_F(Streams, LeavesWhatItDidNotOpenAsItWas) {
-  ASSERT_TRUE(fs::create_directory(dir.file("dir")));
-  std::istringstream text("abcdefgh");
-  std::ofstream sink(path, std::ios::binary);
   {
-    VelParamInput in(path.c_str(), &text);
-    VelParamOutput out(path.c_str(), &sink), missing(dir.file("missing/out").c_str()),
-        directory(dir.file("dir").c_str());
-    EXPECT_EQ(&text, &VelParamInput(in).getStream());
-    EXPECT_EQ(&sink, &out.getStream());
-    EXPECT_EQ("abcde", readText(in, 5));
-    EXPECT_EQ(5, out.write(kHello, 5));
+    VelParamInput in(path.c_str()), none, copied(none), missing(dir.file("missing/in").c_str()),
+        failedIn(path.c_str(), &failed), shortIn("short", &shortText);
+    VelParamOutput out(dir.file("out").c_str()), noOutput, sinkOut(sinkPath.c_str(), &sink),
+        throwingOut("unopened", &unopened), missingOut(dir.file("missing/out").c_str()),
+        dirOut(dir.file("dir").c_str());
+    noOutput.setRemoveFlag(0);
+    const struct { VelParamStream* stream; bool canRead, canWrite; int takes; } rows[] = {
+        {&in, true, false, 1 | 4}, {&out, false, true, 2}, {&none, false, false, 0},
+        {&copied, false, false, 0}, {&missing, false, false, 0}, {&noOutput, false, false, 0},
+        {&failedIn, true, false, 4}, {&shortIn, true, false, 0}, {&sinkOut, false, true, 2},
+        {&throwingOut, false, true, 0}, {&missingOut, false, false, 2}, {&dirOut, false, false, 2}};
+    for (const auto& row : rows) {
+      SCOPED_TRACE("row " + std::to_string(&row - rows));
+      EXPECT_EQ(row.canRead, row.stream->canRead());
+      EXPECT_EQ(row.canWrite, row.stream->canWrite());
+      // In this order: the three calls that a stream may take (bits 1, 2, 4),
+      // then five that none takes.
+      VelParamStream& s = *row.stream;
+      const long results[] = {s.read(readInto, 5), s.write(kHello, 5), s.seekoff(1, 0, 0),
+                              s.read(readInto, 0), s.read(readInto, -4), s.read(nullptr, 4),
+                              s.write(kHello, 0), s.write(nullptr, 5)};
+      for (int i = 0; i < 8; ++i)
+        EXPECT_EQ((row.takes & 1 << i) != 0, results[i] != -1) << "call " << i;
+    }
+    EXPECT_EQ(1, in.seekoff(0, 1, 0));
+    EXPECT_EQ("bcde", readText(failedIn, 4));
+    EXPECT_EQ(&failed, &VelParamInput(failedIn).getStream());
+    EXPECT_EQ(&sink, &sinkOut.getStream());
   }
-  EXPECT_EQ(5, text.tellg());
+  EXPECT_EQ(5, failed.tellg());
   EXPECT_TRUE(sink.is_open() && (sink << '!').flush());
-  EXPECT_EQ("hello!", readFile(path));
+  EXPECT_EQ("hello!", readFile(sinkPath));
   EXPECT_FALSE(fileExists(dir.file("missing")));
   EXPECT_TRUE(fs::is_directory(dir.file("dir")));
 }
