@@ -52,16 +52,6 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ignored);
 }
 
-ScopedCurrentDir::ScopedCurrentDir(const std::string& path)
-    : old_(fs::current_path().string()) {
-  fs::current_path(path);
-}
-
-ScopedCurrentDir::~ScopedCurrentDir() {
-  std::error_code ignored;
-  fs::current_path(old_, ignored);
-}
-
 Wide u16(const char16_t* text) {
   Wide out;
   for (; *text != 0; ++text) out.push_back(static_cast<unsigned short>(*text));

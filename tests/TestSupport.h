@@ -53,16 +53,6 @@ class TempDir {
   std::string path_;
 };
 
-// Makes the process's current directory a temporary one for one scope.
-class ScopedCurrentDir {
- public:
-  explicit ScopedCurrentDir(const std::string& path);
-  ~ScopedCurrentDir();
-
- private:
-  std::string old_;
-};
-
 Wide u16(const char16_t* text);
 // UCS-2 units as bytes in the order bigEndian names.
 inline std::string bytesOf(const Wide& units, bool bigEndian) {

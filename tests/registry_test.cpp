@@ -1,6 +1,7 @@
 #include "quire/Object.h"
 
 #include <atomic>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -49,10 +50,12 @@ int observedInput(Object& registry, std::vector<int>& log) {
 }
 
 // Each test in a directory of its own, where a registry's destruction removes
-// the temporary files that it counted.
+// the temporary files that it counted; the old one is back before dir goes.
 struct Registry : ::testing::Test {
+  Registry() { std::filesystem::current_path(dir.path()); }
+  ~Registry() override { std::filesystem::current_path(old); }
   quire_test::TempDir dir;
-  quire_test::ScopedCurrentDir inside{dir.path()};
+  const std::filesystem::path old = std::filesystem::current_path();
 };
 
 TEST_F(Registry, IssuesHandlesInOrderAndWrapsPastLiveOnes) {
