@@ -14,8 +14,6 @@ namespace quire_test {
 
 namespace fs = std::filesystem;
 
-namespace {
-
 void putEnv(const char* name, const char* value) {
 #if defined(_WIN32)
   // An empty value removes the variable.
@@ -27,8 +25,6 @@ void putEnv(const char* name, const char* value) {
     ::unsetenv(name);
 #endif
 }
-
-}  // namespace
 
 ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
   const char* old = std::getenv(name);
