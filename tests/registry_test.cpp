@@ -75,10 +75,10 @@ TEST_F(Registry, IssuesHandlesInOrderAndWrapsPastLiveOnes) {
             issued);
 }
 
-// A kind outside the three gets a record without an object; setNativeObject
-// deletes the record's document before it stores the next, and counts a
-// temporary file for destruction to remove.
-TEST_F(Registry, SetNativeObjectDeletesTheDocumentThatItReplacesAndCounts) {
+// A kind outside the three gets a record without an object; setNativeObject deletes the
+// record's document before it stores the next, and counts a temporary file for destruction
+// to remove. Handles without a record are ignored.
+TEST_F(Registry, SetNativeObjectReplacesTheDocumentAndCountsButOnlyOnARecord) {
   Object registry;
   for (QUIRE_OBJ_TYPE kind : {kString, kInput, kOutput, kOther}) {
     const int handle = registry.createNativeObject(kind, nullptr);
@@ -90,23 +90,17 @@ TEST_F(Registry, SetNativeObjectDeletesTheDocumentThatItReplacesAndCounts) {
   EXPECT_EQ(reinterpret_cast<QuireCommon::QUIRE_ADDRESS>(first), registry.getNativeObject(4));
   registry.setNativeObject(4, new ClosingDocument(closed, 2));
   registry.setNativeObject(4, nullptr);
-  EXPECT_EQ((std::vector<int>{1, 2}), closed);
-  EXPECT_EQ(3, registry.getTempFileNum());
-}
-
-TEST_F(Registry, IgnoresHandlesWithoutARecord) {
-  Object registry;
-  registry.releaseNativeObject(registry.createNativeObject(kOther, nullptr));
-  std::vector<int> closed;
-  ClosingDocument stray(closed, 1);
-  for (int handle : {1, 0, -1, 2}) {  // released, never issued, or none
+  registry.releaseNativeObject(4);
+  ClosingDocument stray(closed, 3);
+  for (int handle : {4, 0, -1, 5}) {  // released, never issued, or none
     registry.addrefNativeObject(handle);
     registry.releaseNativeObject(handle);
     registry.setNativeObject(handle, &stray);
     EXPECT_EQ(0, registry.getNativeObject(handle)) << handle;
   }
-  EXPECT_TRUE(closed.empty() && registry.getTempFileNum() == 0);
-  EXPECT_EQ(2, registry.createNativeObject(kString, nullptr));
+  EXPECT_EQ((std::vector<int>{1, 2}), closed);
+  EXPECT_EQ(3, registry.getTempFileNum());
+  EXPECT_EQ(5, registry.createNativeObject(kString, nullptr));
 }
 
 TEST_F(Registry, DestructionRemovesTheTemporaryFilesThatItCounted) {
