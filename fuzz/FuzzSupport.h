@@ -36,11 +36,7 @@ struct Choice {
 
 inline Choice choose(std::uint8_t first) {
   const char* const encoding = quire_test::kEncodings[first % 5];
-#if defined(_WIN32)
-  ::_putenv_s("VEL30_MBCS_ENCODING", encoding);
-#else
-  ::setenv("VEL30_MBCS_ENCODING", encoding, 1);
-#endif
+  quire_test::putEnv("VEL30_MBCS_ENCODING", encoding);
   return {encoding, first / 5 % 2 != 0, first / 10u};
 }
 

@@ -14,8 +14,10 @@ constexpr const char* kEncodings[] = {
     convlib::kEncodings[0].name, convlib::kEncodings[1].name, convlib::kEncodings[2].name,
     convlib::kEncodings[3].name, convlib::kEncodings[4].name};
 
-// Sets (or with null, unsets) an environment variable for one scope and puts
-// the old value back afterwards.
+// Sets an environment variable, or with null unsets it.
+void putEnv(const char* name, const char* value);
+
+// putEnv for one scope, and the old value back afterwards.
 class ScopedEnv {
  public:
   ScopedEnv(const char* name, const char* value);
@@ -51,16 +53,6 @@ class TempDir {
 
  private:
   std::string path_;
-};
-
-// Makes the process's current directory a temporary one for one scope.
-class ScopedCurrentDir {
- public:
-  explicit ScopedCurrentDir(const std::string& path);
-  ~ScopedCurrentDir();
-
- private:
-  std::string old_;
 };
 
 Wide u16(const char16_t* text);

@@ -9,23 +9,22 @@
 
 namespace {
 
-// One run over in from its second byte (so that no unit is aligned) to its
-// end into room units of unitBytes each, and half a unit more: the bytes it
-// read and wrote, then everything in the output.
+// One run over in from its second byte (so that no unit is aligned) into room units and half
+// a unit more: the bytes it read and wrote, then the whole output.
 template <typename Run>
 std::string outcome(Run run, std::string in, std::size_t unitBytes, std::size_t room) {
   std::string out(unitBytes * room + 17, '\xA5');
-  const auto at = [](std::string& s, std::size_t i) { return reinterpret_cast<unsigned char*>(&s[i]); };
+  const auto at = [](std::string& s, std::size_t i) {
+    return reinterpret_cast<unsigned char*>(&s[i]);
+  };
   const unsigned char* p = at(in, 1);
   unsigned char* q = at(out, 1);
   run(p, at(in, in.size()), q, q + unitBytes * room + unitBytes - 1);
   return std::to_string(p - at(in, 1)) + " " + std::to_string(q - at(out, 1)) + " " + out;
 }
 
-// The ASCII runs that the codecs widen and narrow 16 at a time with SSE2 or
-// NEON, and one by one elsewhere and in the tails: every length past two
-// blocks, stopped by each kind of unit at each place or by the room, in both
-// byte orders; nothing written past what the run reports.
+// The ASCII runs, 16 at a time with SSE2 or NEON and one by one in the tails: every length
+// past two blocks, stopped by each kind of unit at each place or by the room.
 template <bool kBigEndian, bool kStopAtEscape>
 void checkRuns() {
   // Only widening may stop at ESC; narrowing stops at the first unit past ASCII.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
 #include <string>
 #include <thread>
@@ -73,9 +74,8 @@ TEST(VelParamStringTest, LengthsCountBytesAndUnits) {
   EXPECT_EQ((std::vector<int>{6, 0, 6}), lengthsOf("\x1B$B\x1B(B"));
 }
 
-// Copies keep both forms under another encoding: the bytes as given, their
-// units with U+FFFD for each byte that does not decode (80, a lead byte at
-// the end); only a new assignment converts, in the encoding of its moment.
+// Copies keep both forms under another encoding, U+FFFD for each byte that did not decode
+// (80, a lead byte at the end); only a new assignment converts, in the encoding of its moment.
 TEST(VelParamStringTest, CopiesConvertNothing) {
   ScopedEncoding sjis("WINDOWS31J");
   const VelParamString bytes("x\x82\xA0\x80\x82");
@@ -100,8 +100,8 @@ TEST(VelParamStringTest, ComparesOneFormAtATime) {
 // A name that the component does not know, in either place: the buffer is
 // zero-filled to its capacity, and the target string is emptied.
 TEST(VelCodeConverterTest, AnUnknownNameGivesEmptyText) {
-  for (const char* name :
-       {"bogus", "utf-8", "WINDOWS-31J", "GBK", "UTF-16LE", "", static_cast<const char*>(nullptr)}) {
+  const char* const unknown[] = {"bogus", "utf-8", "WINDOWS-31J", "GBK", "UTF-16LE", "", nullptr};
+  for (const char* name : unknown) {
     SCOPED_TRACE(name != nullptr ? name : "null");
     std::vector<unsigned short> units(4, 0xA5A5);  // "あ" with room for three units
     VelCodeConverter("EUC-JP", name).decodeBuffer("\xA4\xA2", 2, units.data(), 6);
@@ -113,9 +113,9 @@ TEST(VelCodeConverterTest, AnUnknownNameGivesEmptyText) {
   }
 }
 
+// Every conversion path: the converters name their encodings, the strings
+// that they fill read the environment, which no thread changes.
 TEST(VelParamStringTest, FourThreadsAgreeWithOne) {
-  // Every conversion path: the converters name their encodings, the strings
-  // that they fill read the environment, which no thread changes.
   const VelParamString text(u16(u"plain/ascii 日本語のテキスト_かなカナ漢字 a😀b\uFFFD€").c_str());
   const auto convertAll = [&text] {
     std::string all;
@@ -128,14 +128,14 @@ TEST(VelParamStringTest, FourThreadsAgreeWithOne) {
     return all;
   };
   const std::string expected = convertAll();
-  std::vector<int> agreed(4);
+  std::atomic<int> agreed{0};
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t)
-    threads.emplace_back([&agreed, &convertAll, &expected, t] {
-      for (int round = 0; round < 50; ++round) agreed[t] += convertAll() == expected;
+    threads.emplace_back([&] {
+      for (int round = 0; round < 50; ++round) agreed += convertAll() == expected;
     });
   for (std::thread& t : threads) t.join();
-  EXPECT_EQ(std::vector<int>(4, 50), agreed);
+  EXPECT_EQ(4 * 50, agreed);
 }
 
 }  // namespace

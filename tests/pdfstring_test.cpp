@@ -30,11 +30,6 @@ struct StoredString : PDFString {
   const std::string& stored() const { return bytes_; }
 };
 
-// Any object that is not a string will do for the functions that take strings.
-struct PDFName : PDFRCObject {
-  PDFName() : PDFRCObject(ObjType::kName) {}
-};
-
 // Its text cannot be read: stands for any failure while the text is copied.
 struct UnreadableString : PDFString {
   UnreadableString() : PDFString("text") {}
@@ -58,10 +53,11 @@ TEST(PDFStringTextTest, OnlyGetUNICODEstringKeepsWhatTheEncodingLacks) {
   EXPECT_EQ(Wide(uni.w_str()), u16(u"日本語€😀"));
 }
 
-// getMBCstring leaves its result as it was, getUNICODEstring empties it.
+// Null or any object that is not a string, a document here: getMBCstring leaves its result
+// as it was, getUNICODEstring empties it.
 TEST(PDFStringTextTest, AnythingButAStringGivesNoText) {
-  const auto name = held(new PDFName);
-  for (void* object : {static_cast<void*>(nullptr), static_cast<void*>(name.get())}) {
+  const auto document = held(new PDFDocument);
+  for (void* object : {static_cast<void*>(nullptr), static_cast<void*>(document.get())}) {
     VelParamString kept("kept"), emptied("kept");
     getMBCstring(object, kept);
     getUNICODEstring(object, emptied);
