@@ -1,6 +1,5 @@
-// The C library's iconv as the reference that the conversion component is
-// held to, and one conversion through the component to hold to it. Shared by
-// the tests and the fuzz targets (Linux only).
+// The C library's iconv as the reference that the conversion component is held to, for the
+// tests and the fuzz targets (Linux only).
 #ifndef QUIRE_TESTS_ICONVREFERENCE_H_
 #define QUIRE_TESTS_ICONVREFERENCE_H_
 
@@ -19,17 +18,6 @@
 
 namespace quire_test {
 
-
-// UCS-2 units as bytes in the order bigEndian names.
-inline std::string bytesOf(const Wide& units, bool bigEndian) {
-  std::string out;
-  for (unsigned short u : units) {
-    const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
-    out += bigEndian ? std::string{high, low} : std::string{low, high};
-  }
-  return out;
-}
-
 // The code point of the unit or surrogate pair at byte at, and its bytes.
 inline unsigned codePointAt(const std::string& units, std::size_t at, bool bigEndian,
                             std::size_t* bytes) {
@@ -42,10 +30,8 @@ inline unsigned codePointAt(const std::string& units, std::size_t at, bool bigEn
   return *bytes == 4 ? 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00) : high;
 }
 
-// One conversion through the component as a caller makes it, of source with
-// nothing behind it to read past, into a target of capacity bytes and eight
-// poison bytes; the UCS-2 side in the order bigEndian names. The target, or
-// "refused" when either name is.
+// One conversion through the component, of source with nothing behind it to read, into
+// capacity bytes and eight poison bytes: the target, or "refused" when either name is.
 inline std::string convert(const char* from, const char* to, const std::string& source,
                            int capacity, bool bigEndian) {
   const std::vector<char> exact(source.begin(), source.end());
@@ -62,20 +48,17 @@ inline std::string convert(const char* from, const char* to, const std::string& 
   return target;
 }
 
-// What iconv gives for one conversion of in into capacity bytes, without the
-// terminating zero: decoding, U+FFFD (in the order bigEndian names) for each
-// byte that it refuses; encoding, "?" for each character that it refuses (a
-// lone surrogate and the library's departures too), ISO-2022-JP back in its
-// initial state before that and at the end. refused, if given, counts them.
+// What iconv gives for in into capacity bytes, without the zero: U+FFFD for each byte that it
+// refuses to decode, "?" for each character that it (or the library) refuses to encode,
+// ISO-2022-JP back in its initial state before that and at the end; refused counts them.
 inline std::string viaIconv(const char* encoding, bool bigEndian, bool decoding, std::string in,
                             std::size_t capacity, long long* refused = nullptr) {
   const convlib::EncodingId id = convlib::encodingNamed(encoding);
   const std::size_t reserve = !decoding && id == convlib::kIso2022Jp ? 3 : 0;
   if (capacity < (decoding ? 2 : 1) + reserve) return std::string();
   for (std::size_t at = 0, bytes = 0; !decoding && at < in.size(); at += bytes) {
-    // Where the library departs from iconv on purpose, a character that iconv refuses in the
-    // same way: U+00A5 and U+203E would become a backslash and a tilde where no shift marks
-    // them, and iconv drops tag characters in silence.
+    // Where the library departs from iconv on purpose, one that iconv refuses: U+00A5 and
+    // U+203E would be a backslash and a tilde unshifted; iconv drops tag characters silently.
     const unsigned cp = codePointAt(in, at, bigEndian, &bytes);
     if (((id == convlib::kWindows31J || id == convlib::kEucJp) && (cp == 0xA5 || cp == 0x203E)) ||
         (id != convlib::kUtf8 && cp >= 0xE0000 && cp <= 0xE007F))
@@ -83,8 +66,8 @@ inline std::string viaIconv(const char* encoding, bool bigEndian, bool decoding,
   }
   const char* const wide = bigEndian ? "UTF-16BE" : "UTF-16LE";
   const char* const narrow = convlib::kEncodings[id].iconvName;
-  // Opening is slow, so each descriptor is kept and set back to its initial state; one that
-  // ran out of room can keep more than its shift state, so it is then closed.
+  // Opening is slow: descriptors are kept and reset, but closed after running out of room,
+  // when they may keep more than their shift state.
   static iconv_t kept[convlib::kEncodingCount][2][2];
   iconv_t& cd = kept[id][bigEndian][decoding];
   if (cd == nullptr) cd = decoding ? iconv_open(wide, narrow) : iconv_open(narrow, wide);
@@ -114,9 +97,8 @@ inline std::string viaIconv(const char* encoding, bool bigEndian, bool decoding,
   return out;
 }
 
-// What iconv and the component give for one conversion of in into capacity
-// bytes: ours is iconv's text too when the target holds exactly that (which
-// may hold zero units itself), a zero unit and untouched poison behind.
+// What iconv and the component give for in into capacity bytes: ours is iconv's text too
+// when the target holds exactly that, a zero unit and untouched poison behind.
 struct Outcome {
   std::string iconv;
   std::string ours;

@@ -14,8 +14,6 @@ namespace quire_test {
 
 namespace fs = std::filesystem;
 
-namespace {
-
 void putEnv(const char* name, const char* value) {
 #if defined(_WIN32)
   // An empty value removes the variable.
@@ -27,8 +25,6 @@ void putEnv(const char* name, const char* value) {
     ::unsetenv(name);
 #endif
 }
-
-}  // namespace
 
 ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
   const char* old = std::getenv(name);
@@ -50,16 +46,6 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ignored;
   fs::remove_all(path_, ignored);
-}
-
-ScopedCurrentDir::ScopedCurrentDir(const std::string& path)
-    : old_(fs::current_path().string()) {
-  fs::current_path(path);
-}
-
-ScopedCurrentDir::~ScopedCurrentDir() {
-  std::error_code ignored;
-  fs::current_path(old_, ignored);
 }
 
 Wide u16(const char16_t* text) {

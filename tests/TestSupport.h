@@ -14,8 +14,10 @@ constexpr const char* kEncodings[] = {
     convlib::kEncodings[0].name, convlib::kEncodings[1].name, convlib::kEncodings[2].name,
     convlib::kEncodings[3].name, convlib::kEncodings[4].name};
 
-// Sets (or with null, unsets) an environment variable for one scope and puts
-// the old value back afterwards.
+// Sets an environment variable, or with null unsets it.
+void putEnv(const char* name, const char* value);
+
+// putEnv for one scope, and the old value back afterwards.
 class ScopedEnv {
  public:
   ScopedEnv(const char* name, const char* value);
@@ -31,14 +33,10 @@ class ScopedEnv {
 
 // Both encoding variables fixed for one scope: VEL30_MBCS_ENCODING to
 // encoding (null unsets it) and LANG unset.
-class ScopedEncoding {
- public:
+struct ScopedEncoding {
   explicit ScopedEncoding(const char* encoding)
-      : vel30_("VEL30_MBCS_ENCODING", encoding), lang_("LANG", nullptr) {}
-
- private:
-  ScopedEnv vel30_;
-  ScopedEnv lang_;
+      : vel30("VEL30_MBCS_ENCODING", encoding), lang("LANG", nullptr) {}
+  ScopedEnv vel30, lang;
 };
 
 // A fresh directory under the system's temporary directory, removed with
@@ -57,17 +55,16 @@ class TempDir {
   std::string path_;
 };
 
-// Makes the process's current directory a temporary one for one scope.
-class ScopedCurrentDir {
- public:
-  explicit ScopedCurrentDir(const std::string& path);
-  ~ScopedCurrentDir();
-
- private:
-  std::string old_;
-};
-
 Wide u16(const char16_t* text);
+// UCS-2 units as bytes in the order bigEndian names.
+inline std::string bytesOf(const Wide& units, bool bigEndian) {
+  std::string out;
+  for (unsigned short u : units) {
+    const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+    out += bigEndian ? std::string{high, low} : std::string{low, high};
+  }
+  return out;
+}
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);

@@ -5,25 +5,26 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/conv/Ascii.h"
+
 namespace {
 
-// One run over in from its second byte (so that no unit is aligned) to its
-// end into room units of unitBytes each, and half a unit more: the bytes it
-// read and wrote, then everything in the output.
+// One run over in from its second byte (so that no unit is aligned) into room units and half
+// a unit more: the bytes it read and wrote, then the whole output.
 template <typename Run>
 std::string outcome(Run run, std::string in, std::size_t unitBytes, std::size_t room) {
   std::string out(unitBytes * room + 17, '\xA5');
-  const auto at = [](std::string& s, std::size_t i) { return reinterpret_cast<unsigned char*>(&s[i]); };
+  const auto at = [](std::string& s, std::size_t i) {
+    return reinterpret_cast<unsigned char*>(&s[i]);
+  };
   const unsigned char* p = at(in, 1);
   unsigned char* q = at(out, 1);
   run(p, at(in, in.size()), q, q + unitBytes * room + unitBytes - 1);
   return std::to_string(p - at(in, 1)) + " " + std::to_string(q - at(out, 1)) + " " + out;
 }
 
-// The ASCII runs that the codecs widen and narrow 16 at a time with SSE2 or
-// NEON, and one by one elsewhere and in the tails: every length past two
-// blocks, stopped by each kind of unit at each place or by the room, in both
-// byte orders; nothing written past what the run reports.
+// The ASCII runs, 16 at a time with SSE2 or NEON and one by one in the tails: every length
+// past two blocks, stopped by each kind of unit at each place or by the room.
 template <bool kBigEndian, bool kStopAtEscape>
 void checkRuns() {
   // Only widening may stop at ESC; narrowing stops at the first unit past ASCII.
@@ -64,6 +65,21 @@ TEST(AsciiRuns, WidenAndNarrowAsFarAsTheyMayInEitherOrder) {
   checkRuns<true, false>();
   checkRuns<false, true>();
   checkRuns<true, true>();
+}
+
+// Read eight bytes or four units at a time, then one by one: with a plain "~" anywhere text is
+// plain; ESC, SO, SI or a byte above 0x7F anywhere make it not, and so does a unit above 0xFF.
+TEST(AsciiRuns, PlainAsciiExcludesShiftsAndHighBytesAnywhere) {
+  const std::string plain = "0123456789abcdef\x7F\x01";
+  for (std::size_t at = 0; at < plain.size(); ++at)
+    for (unsigned short odd : {0x7E, 0x1B, 0x0E, 0x0F, 0x80, 0x141}) {
+      std::basic_string<unsigned short> units(plain.begin(), plain.end());
+      units[at] = odd;
+      const std::string bytes(units.begin(), units.end());  // 0x141 narrows to a plain 'A'
+      EXPECT_EQ(odd == 0x7E || odd == 0x141, convlib::isPlainAscii(bytes.data(), bytes.size()))
+          << at;
+      EXPECT_EQ(odd == 0x7E, convlib::isPlainAscii(units.data(), units.size())) << at;
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
 #include <string>
 #include <thread>
@@ -61,20 +62,24 @@ TEST(EncodingChoice, FollowsTheVariablesExactlyAndEachAssignmentConvertsInIt) {
   }
 }
 
-TEST(VelParamStringTest, FormsLengthsCopiesAndCompare) {
+// Escape sequences alone decode to no units: the length is then in bytes.
+TEST(VelParamStringTest, LengthsCountBytesAndUnits) {
   const VelParamString empty, nullNarrow(static_cast<const char*>(nullptr)),
       nullWide(static_cast<const unsigned short*>(nullptr));
   for (const VelParamString* s : {&empty, &nullNarrow, &nullWide})
     EXPECT_EQ((std::vector<int>{0, 0, 0}), lengthsOf(*s));
   ScopedEncoding sjis("WINDOWS31J");
   EXPECT_EQ((std::vector<int>{4, 2, 2}), lengthsOf("\x93\xFA\x96\x7B"));  // 日本
-  const VelParamString bytes("x\x82\xA0\x80\x82");
-
-  // Escape sequences alone decode to no units: the length is then in bytes.
   ScopedEncoding jis("ISO-2022-JP");
   EXPECT_EQ((std::vector<int>{6, 0, 6}), lengthsOf("\x1B$B\x1B(B"));
-  // Copies keep both forms under another encoding: the bytes as given, their units with U+FFFD
-  // for each byte that does not decode (80, a lead byte at the end); a new assignment uses it.
+}
+
+// Copies keep both forms under another encoding, U+FFFD for each byte that did not decode
+// (80, a lead byte at the end); only a new assignment converts, in the encoding of its moment.
+TEST(VelParamStringTest, CopiesConvertNothing) {
+  ScopedEncoding sjis("WINDOWS31J");
+  const VelParamString bytes("x\x82\xA0\x80\x82");
+  ScopedEncoding jis("ISO-2022-JP");
   const VelParamString copy(bytes);
   VelParamString assigned("zzz");
   assigned = copy;
@@ -83,28 +88,34 @@ TEST(VelParamStringTest, FormsLengthsCopiesAndCompare) {
   EXPECT_STREQ("x\x82\xA0\x80\x82", assigned.c_str());
   EXPECT_EQ(u16(u"xあ\uFFFD\uFFFD"), wideOf(assigned));
   EXPECT_EQ("x\x1B$B$\"\x1B(B??", narrowOf(wideOf(assigned)));
+}
 
-  // Over one form, bytes unsigned: E3 sorts after 'a'.
+// Over one form, bytes unsigned: E3 sorts after 'a'.
+TEST(VelParamStringTest, ComparesOneFormAtATime) {
   VelParamString s("abc"), kana("\xE3\x81\x82");
   EXPECT_TRUE(s.compare("abc") == 0 && s.compare("abcd") < 0 && kana.compare("a") > 0);
   EXPECT_TRUE(s.compare(u16(u"abc").c_str()) == 0 && s.compare(u16(u"abcd").c_str()) < 0);
 }
 
-TEST(VelParamStringTest, RefusedConversionsGiveEmptyText) {
-  // The target name refused: "あ" into four poisoned units with room for three.
-  std::vector<unsigned short> units(4, 0xA5A5);
-  VelCodeConverter("EUC-JP", "bogus").decodeBuffer("\xA4\xA2", 2, units.data(), 6);
-  EXPECT_EQ(std::vector<unsigned short>({0, 0, 0, 0xA5A5}), units);
-  // Either name refused, the target of a conversion between strings is emptied.
-  VelParamString decoded("old"), encoded("old");
-  VelCodeConverter("UTF-8", "bogus").decode(VelParamString("abc"), decoded);
-  VelCodeConverter("bogus", "UTF-8").encode(VelParamString("abc"), encoded);
-  EXPECT_TRUE(decoded.length() == 0 && encoded.length() == 0);
+// A name that the component does not know, in either place: the buffer is
+// zero-filled to its capacity, and the target string is emptied.
+TEST(VelCodeConverterTest, AnUnknownNameGivesEmptyText) {
+  const char* const unknown[] = {"bogus", "utf-8", "WINDOWS-31J", "GBK", "UTF-16LE", "", nullptr};
+  for (const char* name : unknown) {
+    SCOPED_TRACE(name != nullptr ? name : "null");
+    std::vector<unsigned short> units(4, 0xA5A5);  // "あ" with room for three units
+    VelCodeConverter("EUC-JP", name).decodeBuffer("\xA4\xA2", 2, units.data(), 6);
+    EXPECT_EQ(std::vector<unsigned short>({0, 0, 0, 0xA5A5}), units);
+    VelParamString decoded("old"), encoded("old");
+    VelCodeConverter(name, Quire::kUcs2Encoding).decode(VelParamString("abc"), decoded);
+    VelCodeConverter(Quire::kUcs2Encoding, name).encode(VelParamString("abc"), encoded);
+    EXPECT_TRUE(decoded.length() == 0 && encoded.length() == 0);
+  }
 }
 
+// Every conversion path: the converters name their encodings, the strings
+// that they fill read the environment, which no thread changes.
 TEST(VelParamStringTest, FourThreadsAgreeWithOne) {
-  // Every conversion path: the converters name their encodings, the strings
-  // that they fill read the environment, which no thread changes.
   const VelParamString text(u16(u"plain/ascii 日本語のテキスト_かなカナ漢字 a😀b\uFFFD€").c_str());
   const auto convertAll = [&text] {
     std::string all;
@@ -117,14 +128,14 @@ TEST(VelParamStringTest, FourThreadsAgreeWithOne) {
     return all;
   };
   const std::string expected = convertAll();
-  std::vector<int> agreed(4);
+  std::atomic<int> agreed{0};
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t)
-    threads.emplace_back([&agreed, &convertAll, &expected, t] {
-      for (int round = 0; round < 50; ++round) agreed[t] += convertAll() == expected;
+    threads.emplace_back([&] {
+      for (int round = 0; round < 50; ++round) agreed += convertAll() == expected;
     });
   for (std::thread& t : threads) t.join();
-  EXPECT_EQ(std::vector<int>(4, 50), agreed);
+  EXPECT_EQ(4 * 50, agreed);
 }
 
 }  // namespace

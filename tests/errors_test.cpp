@@ -13,37 +13,35 @@ using namespace quire_test;
 static_assert(sizeof(VelException) == 2 * sizeof(VelParamString) + alignof(VelParamString),
               "code and two messages");
 
-Wide wide(const VelParamString& text) { return Wide(text.w_str()); }
-
-// The error_catalogue test compares every code's name and both messages, the Japanese
-// one in UTF-8, with a reviewed list; here is what that list cannot show.
-TEST(VelExceptionTest, KeepsWhatItIsGivenAndConvertsWhatItHoldsOnEveryCall) {
+// The error_catalogue test compares every code's name and both messages with
+// a reviewed list; here is what that list cannot show.
+TEST(VelExceptionTest, KeepsItsCodeAndItsJapaneseMessage) {
   const ScopedEncoding defaultEncoding(nullptr);
   VelException fromCode = VelErrorCode::CANNOT_READ_PDF();  // an int converts implicitly
-  VelParamString& held = fromCode.getErrorMessageJP();
-  EXPECT_EQ(&fromCode.getErrorMessageJP(), &held);
   // Its wide form is read from the held bytes as WINDOWS31J: right if they stayed.
-  EXPECT_EQ(wide(held), u16(u"PDFの読み込みができません"));
-  // The list shows the default texts of codes without a row, not that they keep their code.
-  for (int code : {VelErrorCode::QUIRE_NO_ERROR(), VelErrorCode::GET_NULL(), -1, 99999,
-                   VelErrorCode::JAVA_INTERFACE_OTHER_INTERNAL_ERRORS(),
-                   VelErrorCode::CERTIFICATE_DEENCRYPT_ERROR()})
+  EXPECT_EQ(Wide(fromCode.getErrorMessageJP().w_str()), u16(u"PDFの読み込みができません"));
+  // Codes with a row of their own and without, and numbers that are no code.
+  for (int code : {VelErrorCode::CANNOT_READ_PDF(), VelErrorCode::QUIRE_NO_ERROR(),
+                   VelErrorCode::GET_NULL(), VelErrorCode::JAVA_INTERFACE_OTHER_INTERNAL_ERRORS(),
+                   VelErrorCode::CERTIFICATE_DEENCRYPT_ERROR(), -1, 99999})
     EXPECT_EQ(VelException(code).getErrorCode(), code);
+}
 
+// A text given is stored as its bytes in both messages; the Japanese one is
+// read as WINDOWS31J at each call, like a catalogue text, and so is what is
+// assigned through the references, which copies carry.
+TEST(VelExceptionTest, ConvertsOnlyTheJapaneseMessageAndAtEachCall) {
+  const ScopedEncoding sjis("WINDOWS31J");
   VelParamString text(u16(u"3ページ目がありません").c_str());
-  // Another encoding now, so that any conversion of the text would show.
-  const ScopedEncoding utf8("UTF-8");
+  const ScopedEncoding utf8("UTF-8");  // any conversion of the text would show
   VelException exception(VelErrorCode::INVALID_PAGE_NUMBER(), text);
   EXPECT_STREQ(exception.getErrorMessage().c_str(), text.c_str());
-  EXPECT_EQ(wide(exception.getErrorMessage()), wide(text));
-  // The Japanese copy is read as WINDOWS31J, like a catalogue text.
+  EXPECT_EQ(Wide(exception.getErrorMessage().w_str()), Wide(text.w_str()));
   VelParamString& japanese = exception.getErrorMessageJP();
   EXPECT_STREQ(japanese.c_str(), u8"3ページ目がありません");
 
-  // Both messages changed through the references, the English one although the
-  // exception is const: the next call converts the new bytes, and copies carry them.
   japanese = "\x92\x86\x82\xA0";  // 中あ in WINDOWS31J
-  const VelException& same = exception;
+  const VelException& same = exception;  // the English message changes through a const one too
   same.getErrorMessage() = "Page 7 does not exist";
   VelException copy(exception), assigned(VelErrorCode::OTHER_ERRORS());
   assigned = exception;
@@ -53,7 +51,7 @@ TEST(VelExceptionTest, KeepsWhatItIsGivenAndConvertsWhatItHoldsOnEveryCall) {
     EXPECT_STREQ(each->getErrorMessage().c_str(), "Page 7 does not exist");
     const VelParamString& converted = each->getErrorMessageJP();
     EXPECT_STREQ(converted.c_str(), u8"中あ");
-    EXPECT_EQ(wide(converted), u16(u"中あ"));
+    EXPECT_EQ(Wide(converted.w_str()), u16(u"中あ"));
   }
 }
 

@@ -15,10 +15,11 @@ using namespace Quire;
 using namespace quire_test;
 
 // Holds a second reference, so that one release too many shows, and gives
-// both back at the end of the test.
+// both back at the end of the test, where each count must be 2 again.
 template <typename T> std::shared_ptr<T> held(T* object) {
   object->addRef();
   return std::shared_ptr<T>(object, [](const PDFRCObject* both) {
+    EXPECT_EQ(both->refCount(), 2);
     for (int i = 0; i < 2; ++i) both->release();
   });
 }
@@ -27,11 +28,6 @@ template <typename T> std::shared_ptr<T> held(T* object) {
 struct StoredString : PDFString {
   using PDFString::PDFString;
   const std::string& stored() const { return bytes_; }
-};
-
-// Any object that is not a string will do for the functions that take strings.
-struct PDFName : PDFRCObject {
-  PDFName() : PDFRCObject(ObjType::kName) {}
 };
 
 // Its text cannot be read: stands for any failure while the text is copied.
@@ -43,43 +39,45 @@ struct UnreadableString : PDFString {
   const unsigned short* getCPUEndianUniStr() const override { fail(); }
 };
 
-TEST(PDFStringTextTest, WhatEachFunctionKeepsAndCountsComeBackOnEveryWayOut) {
+// WINDOWS31J lacks € and 😀: getMBCstring gives a '?' for each in both
+// forms, getUNICODEstring keeps them in the wide one.
+TEST(PDFStringTextTest, OnlyGetUNICODEstringKeepsWhatTheEncodingLacks) {
   const ScopedEncoding sjis("WINDOWS31J");
-  // 日本語€😀 in UTF-16BE after its mark.
-  const std::string bytes("\xFE\xFF\x65\xE5\x67\x2C\x8A\x9E\x20\xAC\xD8\x3D\xDE\x00", 14);
-  const auto unicode = held(new PDFString(bytes));
+  const auto unicode = held(new PDFString(bytesOf(u16(u"\uFEFF日本語€😀"), true)));
   VelParamString mbc, uni;
   getMBCstring(unicode.get(), mbc);
   getUNICODEstring(unicode.get(), uni);
-  // WINDOWS31J lacks € and 😀: a '?' for each, in both forms from getMBCstring.
   EXPECT_STREQ(mbc.c_str(), "\x93\xFA\x96\x7B\x8C\xEA??");
   EXPECT_EQ(Wide(mbc.w_str()), u16(u"日本語??"));
   EXPECT_STREQ(uni.c_str(), "\x93\xFA\x96\x7B\x8C\xEA??");
   EXPECT_EQ(Wide(uni.w_str()), u16(u"日本語€😀"));
-  // getMBCstring takes the accessor named after the host's byte order; the
-  // one that big-endian hosts use gives its units in that order here too.
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(unicode->getBigEndianUniStr()), 12),
-            bytes.substr(2));
+}
 
-  const auto name = held(new PDFName);
-  for (void* object : {static_cast<void*>(nullptr), static_cast<void*>(name.get())}) {
+// Null or any object that is not a string, a document here: getMBCstring leaves its result
+// as it was, getUNICODEstring empties it.
+TEST(PDFStringTextTest, AnythingButAStringGivesNoText) {
+  const auto document = held(new PDFDocument);
+  for (void* object : {static_cast<void*>(nullptr), static_cast<void*>(document.get())}) {
     VelParamString kept("kept"), emptied("kept");
     getMBCstring(object, kept);
     getUNICODEstring(object, emptied);
     EXPECT_STREQ(kept.c_str(), "kept");
     EXPECT_TRUE(emptied.cstr_length() == 0 && emptied.wstr_length() == 0);
   }
+}
+
+// Only getUNICODEstring has the string stored as Unicode text; a failure
+// while the text is read passes, after the reference has gone back.
+TEST(PDFStringTextTest, EachFunctionChangesTheStringAsItMustAndGivesItsReferenceBack) {
   const auto string = held(new StoredString("abc"));
   const auto unreadable = held<PDFString>(new UnreadableString);
-  // Only getUNICODEstring has the string stored as Unicode text.
-  const std::string stored[] = {"abc", std::string("\xFE\xFF\0a\0b\0c", 8)};
+  const std::string stored[] = {"abc", bytesOf(u16(u"\uFEFFabc"), true)};
   for (int i = 0; i < 2; ++i) {
     const auto extract = i == 0 ? &getMBCstring : &getUNICODEstring;
     VelParamString result;
     extract(string.get(), result);
     EXPECT_EQ(string->stored(), stored[i]);
     EXPECT_THROW(extract(unreadable.get(), result), std::runtime_error);
-    EXPECT_TRUE(name->refCount() == 2 && string->refCount() == 2 && unreadable->refCount() == 2);
   }
 }
 

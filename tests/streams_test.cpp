@@ -120,31 +120,30 @@ TEST_F(Streams, AFlaggedOutputRemovesWhateverItsPathNamesThen) {
 }
 
 // Each stream's two flags and the calls that it takes: it refuses every other
-// with -1, in this order. Nothing is created, removed or closed that the library did not open.
-TEST_F(Streams, RefusedCallsGiveMinusOne) {
+// with -1, and a refused call leaves the position alone. A failed stream
+// spoils one read, then is cleared; an output whose file failed to open still
+// reports the count that it was given. A caller's stream stays the caller's,
+// though labelled with a path and flagged: never closed nor moved; and a
+// flagged output removes no file or directory that it did not create.
+TEST_F(Streams, EachStreamTakesItsCallsAndLeavesWhatItDidNotOpen) {
   char readInto[8];
   writeFile(path, kTen);
-  // An existing empty directory as an output path: std::remove would take it.
   ASSERT_TRUE(fs::create_directory(dir.file("dir")));
   // The caller's streams: one failed, one at the end of its text that throws,
   // one unopened that throws, one open on a file.
   std::istringstream failed("abcdefgh"), shortText("abc");
   failed.setstate(std::ios::failbit);
   shortText.exceptions(std::ios::failbit | std::ios::eofbit);
-  std::ofstream unopened;
-  unopened.exceptions(std::ios::badbit);
   const std::string sinkPath = dir.file("sink");
-  std::ofstream sink(sinkPath, std::ios::binary);
+  std::ofstream unopened, sink(sinkPath, std::ios::binary);
+  unopened.exceptions(std::ios::badbit);
   {
     VelParamInput in(path.c_str()), none, copied(none), missing(dir.file("missing/in").c_str()),
-        failedIn("failed", &failed), shortIn("short", &shortText);
-    // Labelled with a path and flagged: the caller's stream is still not the library's.
+        failedIn(path.c_str(), &failed), shortIn("short", &shortText);
     VelParamOutput out(dir.file("out").c_str()), noOutput, sinkOut(sinkPath.c_str(), &sink),
         throwingOut("unopened", &unopened), missingOut(dir.file("missing/out").c_str()),
         dirOut(dir.file("dir").c_str());
     noOutput.setRemoveFlag(0);
-    // A failed stream spoils one read, then is cleared; an output whose file
-    // failed to open still reports the count that it was given.
     const struct { VelParamStream* stream; bool canRead, canWrite; int takes; } rows[] = {
         {&in, true, false, 1 | 4}, {&out, false, true, 2}, {&none, false, false, 0},
         {&copied, false, false, 0}, {&missing, false, false, 0}, {&noOutput, false, false, 0},
@@ -163,10 +162,10 @@ TEST_F(Streams, RefusedCallsGiveMinusOne) {
       for (int i = 0; i < 8; ++i)
         EXPECT_EQ((row.takes & 1 << i) != 0, results[i] != -1) << "call " << i;
     }
-    EXPECT_EQ(1, in.seekoff(0, 1, 0));  // refused calls leave the position alone
+    EXPECT_EQ(1, in.seekoff(0, 1, 0));
+    EXPECT_EQ("bcde", readText(failedIn, 4));
     EXPECT_EQ(&failed, &VelParamInput(failedIn).getStream());
     EXPECT_EQ(&sink, &sinkOut.getStream());
-    EXPECT_EQ("bcde", readText(failedIn, 4));
   }
   EXPECT_EQ(5, failed.tellg());
   EXPECT_TRUE(sink.is_open() && (sink << '!').flush());
