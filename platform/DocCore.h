@@ -12,7 +12,6 @@ namespace DocCore {
 enum class ObjType : int {
   kDocument = 1,
   kString,
-  kName,
 };
 
 // Starts with one reference, held by its creator; release() deletes the
