@@ -27,13 +27,11 @@ void putEnv(const char* name, const char* value) {
 }
 
 ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
-  const char* old = std::getenv(name);
-  hadValue_ = old != nullptr;
-  if (hadValue_) oldValue_ = old;
+  if (const char* old = std::getenv(name)) oldValue_ = old;
   putEnv(name, value);
 }
 
-ScopedEnv::~ScopedEnv() { putEnv(name_.c_str(), hadValue_ ? oldValue_.c_str() : nullptr); }
+ScopedEnv::~ScopedEnv() { putEnv(name_.c_str(), oldValue_ ? oldValue_->c_str() : nullptr); }
 
 TempDir::TempDir() {
   // create_directory throws when it cannot create, and is false on a name taken.
