@@ -46,20 +46,13 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ignored);
 }
 
-Wide u16(const char16_t* text) {
-  Wide out;
-  for (; *text != 0; ++text) out.push_back(static_cast<unsigned short>(*text));
-  return out;
-}
-
 std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
+  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 bool fileExists(const std::string& path) {

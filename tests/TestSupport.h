@@ -55,7 +55,7 @@ class TempDir {
   std::string path_;
 };
 
-Wide u16(const char16_t* text);
+inline Wide u16(const std::u16string& text) { return Wide(text.begin(), text.end()); }
 // UCS-2 units as bytes in the order bigEndian names.
 inline std::string bytesOf(const Wide& units, bool bigEndian) {
   std::string out;
