@@ -80,10 +80,8 @@ TEST_F(Registry, IssuesHandlesInOrderAndWrapsPastLiveOnes) {
 // to remove. Handles without a record are ignored.
 TEST_F(Registry, SetNativeObjectReplacesTheDocumentAndCountsButOnlyOnARecord) {
   Object registry;
-  for (QUIRE_OBJ_TYPE kind : {kString, kInput, kOutput, kOther}) {
-    const int handle = registry.createNativeObject(kind, nullptr);
-    EXPECT_EQ(kind != kOther, registry.getNativeObject(handle) != 0) << kind;
-  }
+  for (QUIRE_OBJ_TYPE kind : {kString, kInput, kOutput, kOther})
+    registry.createNativeObject(kind, nullptr);
   std::vector<int> closed;
   auto* first = new ClosingDocument(closed, 1);
   registry.setNativeObject(4, first);
