@@ -431,27 +431,25 @@ TEST(ToolTest, CopyKeepsDestsOwnerOrDropsSetuidAndRefusesADestThatTheUserCannotW
   const passwd* nobody = ::getpwnam("nobody");
   if (::geteuid() != 0 || nobody == nullptr) GTEST_SKIP() << "needs root and a user nobody";
   const uid_t user = nobody->pw_uid;
-  const gid_t group = nobody->pw_gid;
   TempDir dir;  // nobody's, as a home would be
   const std::string source = dir.file("source"), dest = dir.file("dest");
-  ASSERT_EQ(::chown(dir.path().c_str(), user, group), 0);
+  ASSERT_EQ(::chown(dir.path().c_str(), user, nobody->pw_gid), 0);
   writeFile(source, "new\n");
   const struct {
     bool asNobody;
-    uid_t owner, ownerAfter;  // DEST's, before and after the copy
-    gid_t group;
+    uid_t owner, ownerAfter;  // DEST's, before and after the copy; its group is root's
     mode_t mode, modeAfter;
     std::string message;
   } cases[] = {
-      {false, user, user, group, 04755, 04755, ""},  // root keeps a setuid program nobody's
-      {true, 0, user, 0, 04666, 0666, ""},           // nobody cannot make it root's: no setuid
-      {true, user, user, 0, 02666, 0666, ""},        // nor give it root's group: no setgid
-      {true, 0, 0, 0, 0644, 0644, "cannot write '" + dest + "': Permission denied"},
+      {false, user, user, 04755, 04755, ""},  // root keeps a setuid program nobody's
+      {true, 0, user, 04666, 0666, ""},       // nobody cannot make it root's: no setuid
+      {true, user, user, 02666, 0666, ""},    // nor give it root's group: no setgid
+      {true, 0, 0, 0644, 0644, "cannot write '" + dest + "': Permission denied"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.mode) + (c.asNobody ? " as nobody" : " as root"));
     writeFile(dest, "old\n");
-    ASSERT_EQ(::chown(dest.c_str(), c.owner, c.group), 0);
+    ASSERT_EQ(::chown(dest.c_str(), c.owner, 0), 0);
     ASSERT_EQ(::chmod(dest.c_str(), c.mode), 0);  // after chown, which clears setuid
     Setting setting;
     setting.asNobody = c.asNobody;
@@ -463,7 +461,6 @@ TEST(ToolTest, CopyKeepsDestsOwnerOrDropsSetuidAndRefusesADestThatTheUserCannotW
     EXPECT_EQ(after.st_uid, c.ownerAfter);
     EXPECT_EQ(after.st_mode & 07777, c.modeAfter);
     EXPECT_EQ(readFile(dest), c.message.empty() ? "new\n" : "old\n");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2) << "no other file";
   }
 }
 
