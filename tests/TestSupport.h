@@ -1,6 +1,7 @@
 #ifndef QUIRE_TESTS_TESTSUPPORT_H_
 #define QUIRE_TESTS_TESTSUPPORT_H_
 
+#include <optional>
 #include <string>
 
 #include "platform/conv/Encodings.h"
@@ -27,8 +28,7 @@ class ScopedEnv {
 
  private:
   std::string name_;
-  bool hadValue_;
-  std::string oldValue_;
+  std::optional<std::string> oldValue_;
 };
 
 // Both encoding variables fixed for one scope: VEL30_MBCS_ENCODING to
@@ -55,7 +55,7 @@ class TempDir {
   std::string path_;
 };
 
-Wide u16(const char16_t* text);
+inline Wide u16(const std::u16string& text) { return Wide(text.begin(), text.end()); }
 // UCS-2 units as bytes in the order bigEndian names.
 inline std::string bytesOf(const Wide& units, bool bigEndian) {
   std::string out;

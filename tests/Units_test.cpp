@@ -14,13 +14,12 @@ namespace {
 template <typename Run>
 std::string outcome(Run run, std::string in, std::size_t unitBytes, std::size_t room) {
   std::string out(unitBytes * room + 17, '\xA5');
-  const auto at = [](std::string& s, std::size_t i) {
-    return reinterpret_cast<unsigned char*>(&s[i]);
-  };
-  const unsigned char* p = at(in, 1);
-  unsigned char* q = at(out, 1);
-  run(p, at(in, in.size()), q, q + unitBytes * room + unitBytes - 1);
-  return std::to_string(p - at(in, 1)) + " " + std::to_string(q - at(out, 1)) + " " + out;
+  const auto* const from = reinterpret_cast<const unsigned char*>(&in[1]);
+  auto* const to = reinterpret_cast<unsigned char*>(&out[1]);
+  const unsigned char* p = from;
+  unsigned char* q = to;
+  run(p, from + in.size() - 1, q, to + unitBytes * room + unitBytes - 1);
+  return std::to_string(p - from) + " " + std::to_string(q - to) + " " + out;
 }
 
 // The ASCII runs, 16 at a time with SSE2 or NEON and one by one in the tails: every length
