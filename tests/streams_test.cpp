@@ -86,7 +86,8 @@ TEST_F(Streams, AFlaggedOutputRemovesWhateverItsPathNamesThen) {
   {
     VelParamOutput copy(dir.file("first").c_str());
     {
-      VelParamOutput out(path.c_str());  // empties the file (the out-of-memory sweep checks)
+      VelParamOutput out(path.c_str());
+      EXPECT_TRUE(readFile(path).empty());  // emptied at once
       const VelParamOutput& alias = out;
       out = alias;  // must not let go of the only holder
       copy = out;  // lets go of "first": closed, never removed
