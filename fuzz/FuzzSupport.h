@@ -46,9 +46,9 @@ inline void compareWithIconv([[maybe_unused]] const Choice& c, [[maybe_unused]] 
                              [[maybe_unused]] const std::string& source) {
 #if defined(QUIRE_ICONV_REFERENCE)
   const auto agrees = [&](const std::string& text, int capacity) {
-    const auto o = quire_test::outcome(c.encoding, c.bigEndian, decoding, text, capacity);
-    check(o.ours == o.iconv);
+    check(quire_test::unlikeIconv(c.encoding, c.bigEndian, decoding, text, capacity).empty());
   };
+
   for (std::size_t start = 0; start <= source.size(); start += decoding ? 1 : 2) {
     const int count = static_cast<int>(source.size() - start);
     agrees(source.substr(start), decoding ? Quire::VelCodeConverter::decodeCapacity(count)

@@ -22,14 +22,12 @@ constexpr QUIRE_OBJ_TYPE kString = QuireCommon::QUIRE_OBJ_PARAM_STRING,
                          kOutput = QuireCommon::QUIRE_OBJ_PARAM_OUTPUT,
                          kOther = static_cast<QUIRE_OBJ_TYPE>(4242);
 
-// Lets a test move the handle counter close to its end instead of issuing
-// 268 million handles.
+// Moves the handle counter close to its end instead of issuing 268 million handles.
 struct WrappingObject : Object {
   void setNextHandle(int handle) { nextHandle = handle; }
 };
 
-// An object whose deletion adds its tag to a log. Owned streams go through
-// their virtual destructor, under the registry's lock, so threads may share a log.
+// Its deletion, under the registry's lock (so threads may share a log), logs its tag.
 template <typename Base>
 struct Logged : Base {
   Logged(std::vector<int>& log, int tag) : log_(log), tag_(tag) {}
@@ -49,8 +47,9 @@ int observedInput(Object& registry, std::vector<int>& log) {
   return handle;
 }
 
-// Each test in a directory of its own, where a registry's destruction removes
-// the temporary files that it counted; the old one is back before dir goes.
+// Each test in a directory of its own, where a registry's destruction removes the temporary
+// files that it counted; the old one is back before dir goes.
+
 struct Registry : ::testing::Test {
   Registry() { std::filesystem::current_path(dir.path()); }
   ~Registry() override { std::filesystem::current_path(old); }
@@ -118,8 +117,8 @@ TEST_F(Registry, DestructionRemovesTheTemporaryFilesThatItCounted) {
   }
 }
 
-// Copies of a registry share its records (the out-of-memory sweep compares
-// them) and never delete them.
+// Copies of a registry share its records (the out-of-memory sweep compares them), deleting none.
+
 TEST_F(Registry, DeletesAtTheLastReleaseAndTheRestOldestFirstAtDestruction) {
   std::vector<int> deleted;
   {

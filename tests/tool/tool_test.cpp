@@ -39,8 +39,7 @@ struct ToolResult {
   std::string out, err;
 };
 
-// Address space for every run of the tool: streaming keeps it far below the
-// inputs' length. Sanitizers reserve terabytes.
+// Each run's address space: streaming keeps far below the input (sanitizers reserve terabytes).
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 constexpr rlim_t kMemoryLimit = RLIM_INFINITY;
 #else
@@ -50,12 +49,9 @@ constexpr rlim_t kMemoryLimit = 64 << 20;
 // What the tool meets besides its arguments.
 struct Setting {
   std::string input;
-  // The error that its standard output meets instead of a file: ENOSPC on a
-  // full device, EPIPE on a pipe that nobody reads, EBADF closed.
-  int lost = 0;
+  int lost = 0;  // standard output fails: ENOSPC a full device, EPIPE no reader, EBADF closed
   rlim_t fileSizeLimit = RLIM_INFINITY;
-  // Called while the tool runs, instead of writing its input, with the tool,
-  // its standard input (a pipe) and the file of its standard output.
+  // Run instead of writing input, with the tool, its standard input and its output's file.
   std::function<void(pid_t tool, int input, const std::string& output)> meanwhile{};
   std::string output{};  // a file that standard output appends to, instead of a new one
   bool asNobody = false;
@@ -66,8 +62,7 @@ bool makeDevice(const std::string& path, unsigned minor) {
   return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0;
 }
 
-// Runs the tool on args, as the user runs it: the signals that the test
-// runner ignores are back to their defaults, and no core file is written.
+// Runs the tool as a user would (the signals that the runner ignores at their defaults), no core.
 ToolResult runTool(std::vector<std::string> args, const Setting& setting = {}) {
   // The emulator's own translation buffers take more than the tool may.
   const std::vector<std::string> emulator{QUIRE_TOOL_EMULATOR};
@@ -144,9 +139,8 @@ std::vector<std::string> wordsOf(const std::string& line) {
   return args;
 }
 
-// A command line, its input, what it must write to standard output and error
-// ("..." stands for any bytes), its exit status, what else it meets, and the
-// encoding variables.
+// A command line, its input, its standard output and error ("..." for any bytes), its exit
+// status, what else it meets, and the encoding variables.
 struct Row {
   std::string line, input, out, err;
   int status;
@@ -170,9 +164,8 @@ void checkRows(std::initializer_list<Row> rows) {
   }
 }
 
-// Standard output lost: a full device or a closed descriptor is reported in
-// one line, and a pipe that nobody reads ends the tool quietly by SIGPIPE, as
-// it ends cat.
+// Standard output lost: a full device or a closed one is reported in one line; a pipe that
+// nobody reads ends the tool quietly by SIGPIPE, as it ends cat.
 void checkLostOutput(const std::vector<std::string>& args) {
   for (int lost : {ENOSPC, EBADF, EPIPE}) {
     const ToolResult run = runTool(args, {"", lost});
@@ -243,8 +236,8 @@ TEST(ToolTest, WrongCommandLinesGiveUsageAndStatus2) {
     checkRows({{line, "", "", "quire: ...(try 'quire ...--help')\n", 2}});
 }
 
-// Far more than the tool may hold, read 64 KiB at a time: each block ends 10
-// bytes further into a line, inside a character or a run of JIS X 0208 in turn.
+// Far more than the tool may hold, read 64 KiB at a time: each block ends 10 bytes further
+// into a line, inside a character or a run of JIS X 0208 in turn.
 TEST(ToolTest, RecodeStreamsTextLargerThanItsMemory) {
   TempDir dir;
   const std::string line = u8"日本語の文章とASCII text, 日本語の文章とASCII text\n";
@@ -261,8 +254,7 @@ TEST(ToolTest, RecodeStreamsTextLargerThanItsMemory) {
   checkLostOutput(args);
 }
 
-// ISO-2022-JP output waits until the encoder is back in ASCII, as it is at
-// the end of each line; other targets wait for nothing.
+// ISO-2022-JP output waits until the encoder is back in ASCII, as at each line's end.
 TEST(ToolTest, RecodeWritesEachLineAsItArrives) {
   const std::string line = u8"一行目 ¥first\n";
   const std::string lineOut = "\x1B$B0l9TL\\\x1B(B \x1B(J\\first\x1B(B\n";
@@ -289,8 +281,7 @@ bool ended(pid_t tool) {
   return ::waitid(P_PID, tool, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == tool;
 }
 
-// What the tool writes into the FIFO at path until it ends, whether or not
-// it opens the FIFO at all.
+// What the tool writes into the FIFO at path until it ends, if it opens it at all.
 std::string drainFifo(const std::string& path, pid_t tool) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
   std::string got;
@@ -303,8 +294,8 @@ std::string drainFifo(const std::string& path, pid_t tool) {
   return got;
 }
 
-// Each kind of SOURCE and DEST, and copies stopped on the way: what the copy
-// says, what DEST holds then, and no other file made, replaced or undone.
+// Each kind of SOURCE and DEST, and copies stopped on the way: what the copy says, what DEST
+// holds then, and no other file made, replaced or undone.
 TEST(ToolTest, CopyTreatsEachKindOfSourceAndDestAsCpDoes) {
   TempDir dir;
   const auto at = [&](const std::string& name) { return name[0] == '/' ? name : dir.file(name); };
@@ -339,16 +330,15 @@ TEST(ToolTest, CopyTreatsEachKindOfSourceAndDestAsCpDoes) {
 
   const struct {
     std::string source, dest;
-    // Empty: the copy succeeds, or a signal stops it. "@" stands for the path
-    // that the message names: SOURCE's where it cannot be read, else DEST's.
+    // Empty: the copy succeeds, or a signal stops it. "@": the path named, SOURCE or DEST.
     std::string message;
     const std::string* holds;  // what DEST holds afterwards, where it can be read
     mode_t mode = 0;  // DEST's mode afterwards, where it is checked
     // Sent once the copy is under way; SIGXFSZ: a file size limit of 256 KiB.
     int stop = 0;
   } cases[] = {
-      // A regular DEST, new or replaced whole: SOURCE's mode less the umask
-      // (without setuid), or DEST's own.
+      // A regular DEST, new or replaced whole: SOURCE's mode less umask and setuid, or its own.
+
       {"source", "new", "", &bytes, 0750 & ~mask},
       {"setuid", "new-setuid", "", &script, 0755 & ~mask},
       {"source", "dest", "", &bytes, 0640}, {"source", "link", "", &bytes, 0640},
