@@ -1,6 +1,5 @@
-// Arbitrary UCS-2 units (pairs of bytes after the first, which chooses one of
-// the five encodings) encoded through the component, VelCodeConverter and
-// VelParamString.
+// Arbitrary UCS-2 units (pairs of bytes after the first, which chooses one of the five encodings)
+// encoded through the component, VelCodeConverter and VelParamString.
 #include "fuzz/FuzzSupport.h"
 
 using namespace quire_fuzz;

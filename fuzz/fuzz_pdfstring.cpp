@@ -1,6 +1,5 @@
-// Arbitrary bytes as a PDF string through both text functions: the string's
-// reference count must come back and both forms must be terminated texts.
-// The first byte picks the multibyte encoding.
+// Arbitrary bytes as a PDF string through both text functions: the string's reference count must
+// come back and both forms must be terminated texts. The first byte picks the multibyte encoding.
 #include "fuzz/FuzzSupport.h"
 #include "platform/DocCore.h"
 #include "quire/PDFStringText.h"

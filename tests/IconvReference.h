@@ -101,9 +101,10 @@ inline std::string viaIconv(const char* encoding, bool bigEndian, bool decoding,
 // and untouched poison; else the conversion and both targets.
 inline std::string unlikeIconv(const char* encoding, bool bigEndian, bool decoding,
                                const std::string& in, int capacity) {
-  const std::string iconv = viaIconv(encoding, bigEndian, decoding, in, std::size_t(capacity)),
-                    ours = decoding ? convert(encoding, Quire::kUcs2Encoding, in, capacity, bigEndian)
-                                    : convert(Quire::kUcs2Encoding, encoding, in, capacity, bigEndian);
+  const std::string iconv = viaIconv(encoding, bigEndian, decoding, in, std::size_t(capacity));
+  const char* const ucs2 = Quire::kUcs2Encoding;
+  const std::string ours = decoding ? convert(encoding, ucs2, in, capacity, bigEndian)
+                                    : convert(ucs2, encoding, in, capacity, bigEndian);
   const std::size_t end = iconv.size() + (decoding ? 2 : 1);
   if (end + 8 <= ours.size() && ours.compare(0, iconv.size(), iconv) == 0 &&
       ours.find_first_not_of('\0', iconv.size()) == end &&
@@ -113,7 +114,6 @@ inline std::string unlikeIconv(const char* encoding, bool bigEndian, bool decodi
          (decoding ? "decoding " : "encoding ") + in + " into " + std::to_string(capacity) +
          " bytes: ours " + ours + ", iconv " + iconv;
 }
-
 
 }  // namespace quire_test
 

@@ -62,8 +62,7 @@ bool fileExists(const std::string& path) {
 
 bool openHere(const std::string& path) {
 #if defined(_WIN32)
-  // Every opener here shares the file: asking for it alone fails while one
-  // holds it.
+  // Every opener here shares the file: asking for it alone fails while one holds it.
   const HANDLE alone = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL, nullptr);
   if (alone != INVALID_HANDLE_VALUE) ::CloseHandle(alone);

@@ -34,8 +34,9 @@ struct UnreadableString : PDFString {
   const unsigned short* getCPUEndianUniStr() const override { fail(); }
 };
 
-// WINDOWS31J lacks € and 😀: getMBCstring gives a '?' for each in both forms.
-// (The fuzz seeds check that getUNICODEstring keeps them in the wide one.)
+// WINDOWS31J lacks € and 😀: getMBCstring gives a '?' for each in both forms (the fuzz seeds
+// check that getUNICODEstring keeps them).
+
 TEST(PDFStringTextTest, GetMBCstringLosesWhatTheEncodingLacks) {
   const ScopedEncoding sjis("WINDOWS31J");
   const auto unicode = held(new PDFString(bytesOf(u16(u"\uFEFF日本語€😀"), true)));
@@ -58,8 +59,9 @@ TEST(PDFStringTextTest, AnythingButAStringGivesNoText) {
   }
 }
 
-// Only getUNICODEstring has the string stored as Unicode text; a failure
-// while the text is read passes, after the reference has gone back.
+// Only getUNICODEstring stores the string as Unicode; a failure reading it passes, after the
+// reference has gone back.
+
 TEST(PDFStringTextTest, EachFunctionChangesTheStringAsItMustAndGivesItsReferenceBack) {
   const auto string = held(new StoredString("abc"));
   const auto unreadable = held<PDFString>(new UnreadableString);

@@ -137,9 +137,8 @@ TEST_F(Registry, DeletesAtTheLastReleaseAndTheRestOldestFirstAtDestruction) {
   EXPECT_EQ((std::vector<int>{2, 1, 3, 4}), deleted);
 }
 
-// Four threads create, look up and release handles on one instance, where
-// each hands a reference on every handle it makes to whichever thread comes
-// next; every object goes exactly once.
+// Four threads create, look up and release handles on one instance, where each hands a reference on
+// every handle it makes to whichever thread comes next; every object goes exactly once.
 TEST_F(Registry, ThreadsShareHandlesSafely) {
   constexpr int kThreads = 4, kRounds = 2000;
   Object shared;

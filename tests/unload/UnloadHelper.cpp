@@ -18,9 +18,8 @@ alignas(Quire::VelParamOutput) unsigned char outputStorage[sizeof(Quire::VelPara
 
 }  // namespace
 
-// Opens a flagged output on path and writes count bytes to it in one call,
-// whose result it returns. A later call abandons the earlier output, whose
-// holder stays registered.
+// Opens a flagged output on path and writes count bytes to it in one call, whose result it returns.
+// A later call abandons the earlier output, whose holder stays registered.
 HELPER_EXPORT int helperWriteAndKeep(const char* path, const char* bytes, int count) {
   auto* output = new (outputStorage) Quire::VelParamOutput(path);
   return output->write(const_cast<char*>(bytes), count);

@@ -48,8 +48,7 @@ void Java_quire_common_TestHooks_copyOnNativeThread(JNIEnv* env, jclass, jobject
   Jni::guard(env, [&] {
     std::istream& from = shareOf<InputShare>(env, in).param.getStream();
     std::ostream& to = shareOf<OutputShare>(env, out).param.getStream();
-    // Byte by byte, then a flush: C++ stream calls on a thread that the JVM
-    // does not know.
+    // Byte by byte, then a flush: C++ stream calls on a thread that the JVM does not know.
     std::thread([&] { to << from.rdbuf() << std::flush; }).join();
   });
 }
