@@ -16,13 +16,9 @@ namespace fs = std::filesystem;
 
 void putEnv(const char* name, const char* value) {
 #if defined(_WIN32)
-  // An empty value removes the variable.
-  ::_putenv_s(name, value != nullptr ? value : "");
+  ::_putenv_s(name, value != nullptr ? value : "");  // an empty value removes the variable
 #else
-  if (value != nullptr)
-    ::setenv(name, value, 1);
-  else
-    ::unsetenv(name);
+  value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
 #endif
 }
 

@@ -31,16 +31,14 @@ class ScopedEnv {
   std::optional<std::string> oldValue_;
 };
 
-// Both encoding variables fixed for one scope: VEL30_MBCS_ENCODING to
-// encoding (null unsets it) and LANG unset.
+// For one scope, VEL30_MBCS_ENCODING set to encoding (null: unset) and LANG unset.
 struct ScopedEncoding {
   explicit ScopedEncoding(const char* encoding)
       : vel30("VEL30_MBCS_ENCODING", encoding), lang("LANG", nullptr) {}
   ScopedEnv vel30, lang;
 };
 
-// A fresh directory under the system's temporary directory, removed with
-// everything in it at the end of the scope.
+// A fresh directory under the system's temporary one, removed with all in it at the scope's end.
 class TempDir {
  public:
   TempDir();

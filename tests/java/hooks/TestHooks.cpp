@@ -1,5 +1,4 @@
-// The natives of quire.common.TestHooks: what another binding's JNI code and
-// a native thread of the toolkit do with the binding.
+// The natives of quire.common.TestHooks: what other JNI code and a toolkit's thread do with it.
 #include <ostream>
 #include <string>
 #include <thread>
