@@ -248,9 +248,8 @@ TEST(ToolTest, RecodeStreamsTextLargerThanItsMemory) {
   writeFile(dir.file("big"), big);
   const auto args = wordsOf("recode -f UTF-8 -t ISO-2022-JP " + dir.file("big"));
   const ToolResult run = runTool(args);
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
-  EXPECT_TRUE(run.out == expected) << run.out.size() << " bytes";
+  EXPECT_TRUE(run.status == 0 && run.err.empty() && run.out == expected)
+      << run.status << ", " << run.err << ", " << run.out.size() << " bytes";
   checkLostOutput(args);
 }
 
@@ -334,11 +333,9 @@ TEST(ToolTest, CopyTreatsEachKindOfSourceAndDestAsCpDoes) {
     std::string message;
     const std::string* holds;  // what DEST holds afterwards, where it can be read
     mode_t mode = 0;  // DEST's mode afterwards, where it is checked
-    // Sent once the copy is under way; SIGXFSZ: a file size limit of 256 KiB.
-    int stop = 0;
+    int stop = 0;  // sent once the copy is under way; SIGXFSZ: a file size limit of 256 KiB
   } cases[] = {
       // A regular DEST, new or replaced whole: SOURCE's mode less umask and setuid, or its own.
-
       {"source", "new", "", &bytes, 0750 & ~mask},
       {"setuid", "new-setuid", "", &script, 0755 & ~mask},
       {"source", "dest", "", &bytes, 0640}, {"source", "link", "", &bytes, 0640},
