@@ -32,8 +32,7 @@ void checkRuns() {
     for (std::size_t place = 0; place <= n; ++place)  // n: no odd unit
       for (unsigned odd : {0x1B, 0x80, 0x141, 0x4100})
         for (std::size_t room : {n, n / 2}) {
-          const std::string trace = std::to_string(odd) + " at " + std::to_string(place) +
-                                    " of " + std::to_string(n) + ", room " + std::to_string(room);
+          SCOPED_TRACE(testing::Message() << odd << " at " << place << " of " << n << ", " << room);
           std::string narrow = "x", wide = "x", widened;
           std::size_t widenStop = room, narrowStop = room;
           for (std::size_t i = 0; i < n; ++i) {
@@ -51,11 +50,9 @@ void checkRuns() {
                    written + std::string(size - 1 - written.size(), '\xA5');
           };
           ASSERT_EQ(outcome(convlib::widenAscii<kBigEndian, kStopAtEscape>, narrow, 2, room),
-                    expect(widenStop, widened.substr(0, 2 * widenStop), 2 * room + 17))
-              << "widen " << trace;
+                    expect(widenStop, widened.substr(0, 2 * widenStop), 2 * room + 17));
           ASSERT_EQ(outcome(convlib::narrowAscii<kBigEndian>, wide, 1, room),
-                    expect(2 * narrowStop, narrow.substr(1, narrowStop), room + 17))
-              << "narrow " << trace;
+                    expect(2 * narrowStop, narrow.substr(1, narrowStop), room + 17));
         }
 }
 

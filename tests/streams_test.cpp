@@ -88,8 +88,7 @@ TEST_F(Streams, AFlaggedOutputRemovesWhateverItsPathNamesThen) {
       copy = out;  // lets go of "first": closed, never removed
       copy.getPath() = other.c_str();  // for every copy
       writeFile(other, "someone's");
-#if defined(_WIN32)
-      // Windows refuses to remove an open file: the stream must close first.
+#if defined(_WIN32)  // which refuses to remove an open file: the stream must close first
       ASSERT_NE(0, std::remove(path.c_str())) << "removed while open";
 #endif
     }  // out goes first and removes what the path names now
@@ -100,8 +99,7 @@ TEST_F(Streams, AFlaggedOutputRemovesWhateverItsPathNamesThen) {
   }
   EXPECT_EQ("newcomer", readFile(other));  // only the first flagged destruction removes
 #if !defined(_WIN32)  // Windows has no FIFO
-  const std::string special = dir.file("special");  // a link, then a FIFO
-  // Through a link: the link goes, the file it leads to stays.
+  const std::string special = dir.file("special");  // a link (which goes, not its file), a FIFO
   fs::create_symlink(other, special);
   EXPECT_EQ(5, VelParamOutput(special.c_str()).write(kHello, 5));
   EXPECT_TRUE(fileExists(other) && !fileExists(special));
