@@ -1,6 +1,5 @@
-// What the conversion fuzz targets share: the choice made by the first byte,
-// and checks that must hold in release builds too (so not assert). Without
-// iconv as the reference (Windows, cross builds) they check what needs none.
+// What the conversion fuzz targets share: the first byte's choice, and checks that hold in release
+// builds too (not assert). Without iconv (Windows, cross builds) they check what needs none.
 #ifndef QUIRE_FUZZ_FUZZSUPPORT_H_
 #define QUIRE_FUZZ_FUZZSUPPORT_H_
 
@@ -26,8 +25,8 @@ inline void check(bool condition) {
   if (!condition) std::abort();
 }
 
-// The first byte picks the encoding (also set for the string, which reads the
-// environment), the UCS-2 byte order, and a spare value for tight capacities.
+// The first byte picks the encoding (set for the string too), the UCS-2 byte order, and a spare
+// value for tight capacities.
 struct Choice {
   const char* encoding;
   bool bigEndian;
@@ -40,22 +39,21 @@ inline Choice choose(std::uint8_t first) {
   return {encoding, first / 5 % 2 != 0, first / 10u};
 }
 
-// The component against iconv: from every starting point (byte or unit) with
-// room to spare, then the whole with only a few bytes, as many as spare says.
-inline void compareWithIconv(const Choice& c, bool decoding, const std::string& source) {
+// The component against iconv: from every starting point (byte or unit) with room to spare, then
+// the whole with only a few bytes, as many as spare says.
+inline void compareWithIconv([[maybe_unused]] const Choice& c, [[maybe_unused]] bool decoding,
+                             [[maybe_unused]] const std::string& source) {
 #if defined(QUIRE_ICONV_REFERENCE)
   const auto agrees = [&](const std::string& text, int capacity) {
-    const auto o = quire_test::outcome(c.encoding, c.bigEndian, decoding, text, capacity);
-    check(o.ours == o.iconv);
+    check(quire_test::unlikeIconv(c.encoding, c.bigEndian, decoding, text, capacity).empty());
   };
+
   for (std::size_t start = 0; start <= source.size(); start += decoding ? 1 : 2) {
     const int count = static_cast<int>(source.size() - start);
     agrees(source.substr(start), decoding ? Quire::VelCodeConverter::decodeCapacity(count)
                                           : Quire::VelCodeConverter::encodeCapacity(count / 2));
   }
   agrees(source, static_cast<int>(decoding ? 2 + c.spare % 16 : 1 + c.spare % 24));
-#else
-  static_cast<void>(c), static_cast<void>(decoding), static_cast<void>(source);
 #endif
 }
 

@@ -1,6 +1,5 @@
-// Runs every seed in the folders named on the command line once through the
-// target's LLVMFuzzerTestOneInput, without libFuzzer, so that each build runs
-// the seeds under ctest. A failed check aborts after the seed's name.
+// Runs each seed in the folders named once through LLVMFuzzerTestOneInput, without libFuzzer, so
+// that every build replays them under ctest. A failed check aborts after the seed's name.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>

@@ -1,5 +1,4 @@
-// Arbitrary bytes in one of the five encodings (chosen by the first byte),
-// decoded through the component, VelCodeConverter and VelParamString.
+// Bytes in the encoding that the first byte picks, through the component, converter and string.
 #include "fuzz/FuzzSupport.h"
 #include "platform/conv/Ascii.h"
 

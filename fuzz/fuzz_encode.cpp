@@ -1,6 +1,5 @@
-// Arbitrary UCS-2 units (pairs of bytes after the first, which chooses one of
-// the five encodings) encoded through the component, VelCodeConverter and
-// VelParamString.
+// UCS-2 units (byte pairs after the first, which picks the encoding) through the component,
+// converter and string.
 #include "fuzz/FuzzSupport.h"
 
 using namespace quire_fuzz;

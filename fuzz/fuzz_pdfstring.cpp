@@ -1,6 +1,5 @@
-// Arbitrary bytes as a PDF string through both text functions: the string's
-// reference count must come back and both forms must be terminated texts.
-// The first byte picks the multibyte encoding.
+// Arbitrary bytes as a PDF string through both text functions: the string's reference count must
+// come back and both forms must be terminated texts. The first byte picks the multibyte encoding.
 #include "fuzz/FuzzSupport.h"
 #include "platform/DocCore.h"
 #include "quire/PDFStringText.h"
@@ -12,11 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   choose(data[0]);
   auto* string = new DocCore::PDFString(std::string(reinterpret_cast<const char*>(data + 1),
                                                     size - 1));
-  Quire::VelParamString multibyte;
+  Quire::VelParamString multibyte, unicode;
   Quire::getMBCstring(string, multibyte);
   checkForms(multibyte);
-
-  Quire::VelParamString unicode;
   Quire::getUNICODEstring(string, unicode);
   check(string->refCount() == 1);
   checkForms(unicode);

@@ -7,9 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/ByteOrder.h"
 #include "platform/conv/Coder.h"
-#include "quire/VelParamString.h"
 #include "tests/IconvReference.h"
 #include "tests/TestSupport.h"
 
@@ -22,17 +20,6 @@ Wide utf16(unsigned cp) {
   if (cp < 0x10000) return Wide(1, static_cast<unsigned short>(cp));
   return {static_cast<unsigned short>(0xD7C0 + (cp >> 10)),
           static_cast<unsigned short>(0xDC00 | (cp & 0x3FF))};
-}
-
-// One conversion of in into capacity bytes, through the component and iconv.
-testing::AssertionResult asIconv(const char* encoding, bool bigEndian, bool decoding,
-                                 const std::string& in, int capacity) {
-  const Outcome o = outcome(encoding, bigEndian, decoding, in, capacity);
-  if (o.ours == o.iconv) return testing::AssertionSuccess();
-  return testing::AssertionFailure() << encoding << (bigEndian ? " big-endian " : " ")
-                                     << testing::PrintToString(in) << " in " << capacity
-                                     << " bytes: ours " << testing::PrintToString(o.ours)
-                                     << ", iconv " << testing::PrintToString(o.iconv);
 }
 
 // Mixed texts, and plain runs (taken many bytes at a time) with one other character at each
@@ -53,9 +40,9 @@ TEST(ConvLib, EveryCapacityGivesWhatIconvGives) {
         const std::string units = bytesOf(text, bigEndian);
         const std::string bytes = viaIconv(encoding, bigEndian, false, units, 256);
         for (int capacity = 1; capacity <= static_cast<int>(2 * bytes.size() + 2); ++capacity) {
-          ASSERT_TRUE(asIconv(encoding, bigEndian, false, units, capacity));
+          ASSERT_EQ("", unlikeIconv(encoding, bigEndian, false, units, capacity));
           // Decoding needs room for its zero unit.
-          ASSERT_TRUE(asIconv(encoding, bigEndian, true, bytes, std::max(capacity, 2)));
+          ASSERT_EQ("", unlikeIconv(encoding, bigEndian, true, bytes, std::max(capacity, 2)));
         }
       }
 }
@@ -87,7 +74,7 @@ std::pair<std::string, long long> inPieces(convlib::EncodingId id, bool bigEndia
 
 // Text that each encoding holds in part, with lone surrogates, and its bytes with malformed
 // ones (in the table's order), in pieces of every size: the pieces give and count what iconv
-// does for the whole. So does a string given it forty times, which converts in pieces of its own.
+// does for the whole.
 TEST(ConvLib, EveryCutGivesTheTextAndCountsOfTheWhole) {
   Wide text = u16(u"a漢字ｱ¥b‾c~\\d丂简€😀\uFFFD?も与人仁\U000E0041 x");
   text += {0xDC00, 'y', 0xD800, 0x3042, 0xD83D};
@@ -110,16 +97,6 @@ TEST(ConvLib, EveryCutGivesTheTextAndCountsOfTheWhole) {
                     std::make_pair(whole, refused))
               << encoding << (bigEndian ? " big-endian" : "") << (decoding ? " decoding" : "")
               << " in pieces of " << size;
-        if (bigEndian != (platform::hostIsBigEndian() != 0)) continue;
-        const ScopedEncoding chosen(encoding);
-        std::string many;
-        Wide manyUnits;
-        for (int i = 0; i < 40; ++i) many += in, manyUnits += text;
-        const std::string expected = viaIconv(encoding, bigEndian, decoding, many, 1 << 16);
-        EXPECT_EQ(decoding ? bytesOf(Quire::VelParamString(many.c_str()).w_str(), bigEndian)
-                           : Quire::VelParamString(manyUnits.c_str()).c_str(),
-                  expected)
-            << encoding << (decoding ? " decoding" : "");
       }
 }
 
@@ -129,7 +106,7 @@ void decodeAfter(const char* encoding, const std::string& prefix, bool bigEndian
     std::string bytes = prefix;
     if (code < 0x10000) bytes += static_cast<char>(code >> 8);
     bytes += static_cast<char>(code & 0xFF);
-    ASSERT_TRUE(asIconv(encoding, bigEndian, true, bytes, static_cast<int>(4 * bytes.size() + 4)));
+    ASSERT_EQ("", unlikeIconv(encoding, bigEndian, true, bytes, int(4 * bytes.size() + 4)));
   }
 }
 
@@ -145,7 +122,7 @@ TEST(ConvLib, DecodesEveryShortSequenceAsIconv) {
   for (const char* escape : {"\x1B$B", "\x1B$@", "\x1B(J", "\x1B(B"})
     decodeAfter("ISO-2022-JP", escape);
   for (const std::string& bytes : iso2022Jp)
-    EXPECT_TRUE(asIconv("ISO-2022-JP", false, true, bytes, 256));
+    EXPECT_EQ("", unlikeIconv("ISO-2022-JP", false, true, bytes, 256));
   decodeAfter("EUC-JP", "\x8F");
   for (unsigned lead = 0xE0; lead <= 0xEF; ++lead)
     decodeAfter("UTF-8", std::string(1, static_cast<char>(lead)));
@@ -159,13 +136,11 @@ TEST(ConvLib, EncodesEveryBmpCharacterAsIconv) {
   for (unsigned cp = 0xE0000; cp <= 0xE0080; ++cp) points.push_back(cp);
   for (const std::string encoding : kEncodings)
     for (unsigned cp : points) {
-      const std::string units = bytesOf(utf16(cp), false);
-      const Outcome o = outcome(encoding.c_str(), false, false, units, 64);
-      ASSERT_EQ(o.iconv, o.ours) << encoding << " U+" << std::hex << cp;
+      ASSERT_EQ("", unlikeIconv(encoding.c_str(), false, false, bytesOf(utf16(cp), false), 64));
       if (encoding != "ISO-2022-JP") continue;
       for (const char16_t* before : {u"あ", u"¥", u"a"})
-        ASSERT_TRUE(asIconv(encoding.c_str(), false, false,
-                            bytesOf(u16(before), false) + units + bytesOf(u16(u"a"), false), 64));
+        ASSERT_EQ("", unlikeIconv(encoding.c_str(), false, false,
+                                  bytesOf(u16(before) + utf16(cp) + u16(u"a"), false), 64));
     }
 }
 

@@ -97,24 +97,22 @@ inline std::string viaIconv(const char* encoding, bool bigEndian, bool decoding,
   return out;
 }
 
-// What iconv and the component give for in into capacity bytes: ours is iconv's text too
-// when the target holds exactly that, a zero unit and untouched poison behind.
-struct Outcome {
-  std::string iconv;
-  std::string ours;
-};
-
-inline Outcome outcome(const char* encoding, bool bigEndian, bool decoding, const std::string& in,
-                       int capacity) {
-  Outcome o{viaIconv(encoding, bigEndian, decoding, in, static_cast<std::size_t>(capacity)),
-            decoding ? convert(encoding, Quire::kUcs2Encoding, in, capacity, bigEndian)
-                     : convert(Quire::kUcs2Encoding, encoding, in, capacity, bigEndian)};
-  const std::size_t end = o.iconv.size() + (decoding ? 2 : 1);
-  if (end + 8 <= o.ours.size() && o.ours.compare(0, o.iconv.size(), o.iconv) == 0 &&
-      o.ours.find_first_not_of('\0', o.iconv.size()) == end &&
-      o.ours.find_first_not_of('\xA5', end) == std::string::npos)
-    o.ours = o.iconv;
-  return o;
+// Empty when the component writes what iconv gives for in into capacity bytes, then a zero unit
+// and untouched poison; else the conversion and both targets.
+inline std::string unlikeIconv(const char* encoding, bool bigEndian, bool decoding,
+                               const std::string& in, int capacity) {
+  const std::string iconv = viaIconv(encoding, bigEndian, decoding, in, std::size_t(capacity));
+  const char* const ucs2 = Quire::kUcs2Encoding;
+  const std::string ours = decoding ? convert(encoding, ucs2, in, capacity, bigEndian)
+                                    : convert(ucs2, encoding, in, capacity, bigEndian);
+  const std::size_t end = iconv.size() + (decoding ? 2 : 1);
+  if (end + 8 <= ours.size() && ours.compare(0, iconv.size(), iconv) == 0 &&
+      ours.find_first_not_of('\0', iconv.size()) == end &&
+      ours.find_first_not_of('\xA5', end) == std::string::npos)
+    return "";
+  return std::string(encoding) + (bigEndian ? " big-endian " : " ") +
+         (decoding ? "decoding " : "encoding ") + in + " into " + std::to_string(capacity) +
+         " bytes: ours " + ours + ", iconv " + iconv;
 }
 
 }  // namespace quire_test

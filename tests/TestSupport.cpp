@@ -16,24 +16,18 @@ namespace fs = std::filesystem;
 
 void putEnv(const char* name, const char* value) {
 #if defined(_WIN32)
-  // An empty value removes the variable.
-  ::_putenv_s(name, value != nullptr ? value : "");
+  ::_putenv_s(name, value != nullptr ? value : "");  // an empty value removes the variable
 #else
-  if (value != nullptr)
-    ::setenv(name, value, 1);
-  else
-    ::unsetenv(name);
+  value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
 #endif
 }
 
 ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
-  const char* old = std::getenv(name);
-  hadValue_ = old != nullptr;
-  if (hadValue_) oldValue_ = old;
+  if (const char* old = std::getenv(name)) oldValue_ = old;
   putEnv(name, value);
 }
 
-ScopedEnv::~ScopedEnv() { putEnv(name_.c_str(), hadValue_ ? oldValue_.c_str() : nullptr); }
+ScopedEnv::~ScopedEnv() { putEnv(name_.c_str(), oldValue_ ? oldValue_->c_str() : nullptr); }
 
 TempDir::TempDir() {
   // create_directory throws when it cannot create, and is false on a name taken.
@@ -48,20 +42,13 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ignored);
 }
 
-Wide u16(const char16_t* text) {
-  Wide out;
-  for (; *text != 0; ++text) out.push_back(static_cast<unsigned short>(*text));
-  return out;
-}
-
 std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
+  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 bool fileExists(const std::string& path) {
@@ -71,8 +58,7 @@ bool fileExists(const std::string& path) {
 
 bool openHere(const std::string& path) {
 #if defined(_WIN32)
-  // Every opener here shares the file: asking for it alone fails while one
-  // holds it.
+  // Every opener here shares the file: asking for it alone fails while one holds it.
   const HANDLE alone = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL, nullptr);
   if (alone != INVALID_HANDLE_VALUE) ::CloseHandle(alone);

@@ -1,6 +1,7 @@
 #ifndef QUIRE_TESTS_TESTSUPPORT_H_
 #define QUIRE_TESTS_TESTSUPPORT_H_
 
+#include <optional>
 #include <string>
 
 #include "platform/conv/Encodings.h"
@@ -27,20 +28,17 @@ class ScopedEnv {
 
  private:
   std::string name_;
-  bool hadValue_;
-  std::string oldValue_;
+  std::optional<std::string> oldValue_;
 };
 
-// Both encoding variables fixed for one scope: VEL30_MBCS_ENCODING to
-// encoding (null unsets it) and LANG unset.
+// For one scope, VEL30_MBCS_ENCODING set to encoding (null: unset) and LANG unset.
 struct ScopedEncoding {
   explicit ScopedEncoding(const char* encoding)
       : vel30("VEL30_MBCS_ENCODING", encoding), lang("LANG", nullptr) {}
   ScopedEnv vel30, lang;
 };
 
-// A fresh directory under the system's temporary directory, removed with
-// everything in it at the end of the scope.
+// A fresh directory under the system's temporary one, removed with all in it at the scope's end.
 class TempDir {
  public:
   TempDir();
@@ -55,7 +53,7 @@ class TempDir {
   std::string path_;
 };
 
-Wide u16(const char16_t* text);
+inline Wide u16(const std::u16string& text) { return Wide(text.begin(), text.end()); }
 // UCS-2 units as bytes in the order bigEndian names.
 inline std::string bytesOf(const Wide& units, bool bigEndian) {
   std::string out;

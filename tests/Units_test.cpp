@@ -14,13 +14,12 @@ namespace {
 template <typename Run>
 std::string outcome(Run run, std::string in, std::size_t unitBytes, std::size_t room) {
   std::string out(unitBytes * room + 17, '\xA5');
-  const auto at = [](std::string& s, std::size_t i) {
-    return reinterpret_cast<unsigned char*>(&s[i]);
-  };
-  const unsigned char* p = at(in, 1);
-  unsigned char* q = at(out, 1);
-  run(p, at(in, in.size()), q, q + unitBytes * room + unitBytes - 1);
-  return std::to_string(p - at(in, 1)) + " " + std::to_string(q - at(out, 1)) + " " + out;
+  const auto* const from = reinterpret_cast<const unsigned char*>(&in[1]);
+  auto* const to = reinterpret_cast<unsigned char*>(&out[1]);
+  const unsigned char* p = from;
+  unsigned char* q = to;
+  run(p, from + in.size() - 1, q, to + unitBytes * room + unitBytes - 1);
+  return std::to_string(p - from) + " " + std::to_string(q - to) + " " + out;
 }
 
 // The ASCII runs, 16 at a time with SSE2 or NEON and one by one in the tails: every length
@@ -33,8 +32,7 @@ void checkRuns() {
     for (std::size_t place = 0; place <= n; ++place)  // n: no odd unit
       for (unsigned odd : {0x1B, 0x80, 0x141, 0x4100})
         for (std::size_t room : {n, n / 2}) {
-          const std::string trace = std::to_string(odd) + " at " + std::to_string(place) +
-                                    " of " + std::to_string(n) + ", room " + std::to_string(room);
+          SCOPED_TRACE(testing::Message() << odd << " at " << place << " of " << n << ", " << room);
           std::string narrow = "x", wide = "x", widened;
           std::size_t widenStop = room, narrowStop = room;
           for (std::size_t i = 0; i < n; ++i) {
@@ -52,11 +50,9 @@ void checkRuns() {
                    written + std::string(size - 1 - written.size(), '\xA5');
           };
           ASSERT_EQ(outcome(convlib::widenAscii<kBigEndian, kStopAtEscape>, narrow, 2, room),
-                    expect(widenStop, widened.substr(0, 2 * widenStop), 2 * room + 17))
-              << "widen " << trace;
+                    expect(widenStop, widened.substr(0, 2 * widenStop), 2 * room + 17));
           ASSERT_EQ(outcome(convlib::narrowAscii<kBigEndian>, wide, 1, room),
-                    expect(2 * narrowStop, narrow.substr(1, narrowStop), room + 17))
-              << "narrow " << trace;
+                    expect(2 * narrowStop, narrow.substr(1, narrowStop), room + 17));
         }
 }
 

@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <future>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/TestSupport.h"
@@ -22,13 +21,11 @@ constexpr Source kVel30 = Source::kVel30Variable, kLang = Source::kLangVariable,
                  kNone = Source::kDefault;
 
 Wide wideOf(const VelParamString& s) { return Wide(s.w_str()); }
-std::string narrowOf(const Wide& text) { return VelParamString(text.c_str()).c_str(); }
 std::vector<int> lengthsOf(const VelParamString& s) {
   return {s.cstr_length(), s.wstr_length(), s.length()};
 }
 
-// The conversions themselves are held to iconv in ConvLib_test; here, that
-// a string converts in the encoding chosen at each assignment, and what it keeps.
+// The conversions are held to iconv in ConvLib_test; here, the encoding of each assignment.
 TEST(EncodingChoice, FollowsTheVariablesExactlyAndEachAssignmentConvertsInIt) {
   // VEL30_MBCS_ENCODING and LANG (null: unset), the choice, what decided it.
   const struct { const char* vel30; const char* lang; const char* expected; Source source; }
@@ -58,7 +55,7 @@ TEST(EncodingChoice, FollowsTheVariablesExactlyAndEachAssignmentConvertsInIt) {
     EXPECT_STREQ(c.expected, Quire::getMBCSEncoding(&source));
     EXPECT_EQ(c.source, source);
     EXPECT_EQ(u16(u"日"), wideOf(VelParamString(sun.at(c.expected).c_str())));
-    EXPECT_EQ(sun.at(c.expected), narrowOf(u16(u"日")));
+    EXPECT_STREQ(sun.at(c.expected).c_str(), VelParamString(u16(u"日").c_str()).c_str());
   }
 }
 
@@ -68,14 +65,12 @@ TEST(VelParamStringTest, LengthsCountBytesAndUnits) {
       nullWide(static_cast<const unsigned short*>(nullptr));
   for (const VelParamString* s : {&empty, &nullNarrow, &nullWide})
     EXPECT_EQ((std::vector<int>{0, 0, 0}), lengthsOf(*s));
-  ScopedEncoding sjis("WINDOWS31J");
-  EXPECT_EQ((std::vector<int>{4, 2, 2}), lengthsOf("\x93\xFA\x96\x7B"));  // 日本
   ScopedEncoding jis("ISO-2022-JP");
   EXPECT_EQ((std::vector<int>{6, 0, 6}), lengthsOf("\x1B$B\x1B(B"));
 }
 
 // Copies keep both forms under another encoding, U+FFFD for each byte that did not decode
-// (80, a lead byte at the end); only a new assignment converts, in the encoding of its moment.
+// (80, a lead byte at the end).
 TEST(VelParamStringTest, CopiesConvertNothing) {
   ScopedEncoding sjis("WINDOWS31J");
   const VelParamString bytes("x\x82\xA0\x80\x82");
@@ -83,11 +78,8 @@ TEST(VelParamStringTest, CopiesConvertNothing) {
   const VelParamString copy(bytes);
   VelParamString assigned("zzz");
   assigned = copy;
-  VelParamString& alias = assigned;
-  assigned = alias;
   EXPECT_STREQ("x\x82\xA0\x80\x82", assigned.c_str());
   EXPECT_EQ(u16(u"xあ\uFFFD\uFFFD"), wideOf(assigned));
-  EXPECT_EQ("x\x1B$B$\"\x1B(B??", narrowOf(wideOf(assigned)));
 }
 
 // Over one form, bytes unsigned: E3 sorts after 'a'.
@@ -97,8 +89,8 @@ TEST(VelParamStringTest, ComparesOneFormAtATime) {
   EXPECT_TRUE(s.compare(u16(u"abc").c_str()) == 0 && s.compare(u16(u"abcd").c_str()) < 0);
 }
 
-// A name that the component does not know, in either place: the buffer is
-// zero-filled to its capacity, and the target string is emptied.
+// An unknown name in either place: the buffer zero-filled to its capacity, the string emptied.
+
 TEST(VelCodeConverterTest, AnUnknownNameGivesEmptyText) {
   const char* const unknown[] = {"bogus", "utf-8", "WINDOWS-31J", "GBK", "UTF-16LE", "", nullptr};
   for (const char* name : unknown) {
@@ -113,29 +105,25 @@ TEST(VelCodeConverterTest, AnUnknownNameGivesEmptyText) {
   }
 }
 
-// Every conversion path: the converters name their encodings, the strings
-// that they fill read the environment, which no thread changes.
+// Every conversion path, fifty times: the converters name their encodings, the strings that
+// they fill read the environment, which no thread changes.
 TEST(VelParamStringTest, FourThreadsAgreeWithOne) {
   const VelParamString text(u16(u"plain/ascii 日本語のテキスト_かなカナ漢字 a😀b\uFFFD€").c_str());
   const auto convertAll = [&text] {
     std::string all;
-    for (const char* encoding : kEncodings) {
-      VelParamString encoded, decoded;
-      VelCodeConverter(Quire::kUcs2Encoding, encoding).encode(text, encoded);
-      VelCodeConverter(encoding, Quire::kUcs2Encoding).decode(encoded, decoded);
-      all += std::string(encoded.c_str()) + decoded.c_str();
-    }
+    for (int round = 0; round < 50; ++round)
+      for (const char* encoding : kEncodings) {
+        VelParamString encoded, decoded;
+        VelCodeConverter(Quire::kUcs2Encoding, encoding).encode(text, encoded);
+        VelCodeConverter(encoding, Quire::kUcs2Encoding).decode(encoded, decoded);
+        all += std::string(encoded.c_str()) + decoded.c_str();
+      }
     return all;
   };
+  std::future<std::string> threads[4];
+  for (auto& thread : threads) thread = std::async(std::launch::async, convertAll);
   const std::string expected = convertAll();
-  std::atomic<int> agreed{0};
-  std::vector<std::thread> threads;
-  for (int t = 0; t < 4; ++t)
-    threads.emplace_back([&] {
-      for (int round = 0; round < 50; ++round) agreed += convertAll() == expected;
-    });
-  for (std::thread& t : threads) t.join();
-  EXPECT_EQ(4 * 50, agreed);
+  for (auto& thread : threads) EXPECT_EQ(expected, thread.get());
 }
 
 }  // namespace

@@ -9,12 +9,8 @@ namespace {
 using namespace Quire;
 using namespace quire_test;
 
-// Three members and nothing else: the layout that other libraries build against.
-static_assert(sizeof(VelException) == 2 * sizeof(VelParamString) + alignof(VelParamString),
-              "code and two messages");
+// What the error_catalogue test's reviewed list of every code's name and messages cannot show.
 
-// The error_catalogue test compares every code's name and both messages with
-// a reviewed list; here is what that list cannot show.
 TEST(VelExceptionTest, KeepsItsCodeAndItsJapaneseMessage) {
   const ScopedEncoding defaultEncoding(nullptr);
   VelException fromCode = VelErrorCode::CANNOT_READ_PDF();  // an int converts implicitly
@@ -27,9 +23,9 @@ TEST(VelExceptionTest, KeepsItsCodeAndItsJapaneseMessage) {
     EXPECT_EQ(VelException(code).getErrorCode(), code);
 }
 
-// A text given is stored as its bytes in both messages; the Japanese one is
-// read as WINDOWS31J at each call, like a catalogue text, and so is what is
-// assigned through the references, which copies carry.
+// A text given is stored as its bytes in both messages; the Japanese one (and what is assigned
+// through the references, which copies carry) is read as WINDOWS31J at each call.
+
 TEST(VelExceptionTest, ConvertsOnlyTheJapaneseMessageAndAtEachCall) {
   const ScopedEncoding sjis("WINDOWS31J");
   VelParamString text(u16(u"3ページ目がありません").c_str());

@@ -30,8 +30,7 @@ namespace fs = std::filesystem;
 const char kTen[] = "0123456789";
 char kHello[] = "hello";
 
-// What one read of count bytes gives: the bytes, or "-1". The rest of the
-// count must come back zero-filled.
+// What one read of count bytes gives: the bytes, or "-1"; the rest must come back zero-filled.
 std::string readText(VelParamStream& stream, int count) {
   std::string buffer(count, 'x');
   const int got = stream.read(&buffer[0], count);
@@ -40,8 +39,7 @@ std::string readText(VelParamStream& stream, int count) {
   return buffer.substr(0, got);
 }
 
-// Each test's own directory, and a path in it.
-struct Streams : ::testing::Test {
+struct Streams : ::testing::Test {  // each test's own directory, and a path in it
   TempDir dir;
   const std::string path = dir.file("file.bin");
 };
@@ -50,8 +48,7 @@ TEST_F(Streams, AnInputReadsAndSeeksAndItsCopiesShareOnePosition) {
   writeFile(path, kTen);
   VelParamInput in = VelParamString(path.c_str());  // converts implicitly
   EXPECT_EQ(path, in.getPath().c_str());
-  // In order: a read of `count` bytes (direction 'r') or a move, and what it
-  // gives; direction 7 is unknown and moves nothing.
+  // In order: a read of count bytes (direction 'r') or a move (7: unknown, moves nothing).
   const struct { int direction; long count; const char* gives; } steps[] = {
       {'r', 4, "0123"}, {'r', 100, "456789"}, {'r', 100, "-1"}, {1, 0, "10"}, {0, 0, "0"},
       {2, -2, "8"}, {'r', 100, "89"}, {0, 3, "3"}, {7, 5, "3"}, {1, 2, "5"}};
@@ -76,10 +73,8 @@ TEST_F(Streams, AnInputReadsAndSeeksAndItsCopiesShareOnePosition) {
   EXPECT_FALSE(openHere(path) || copy.canRead());
 }
 
-// An output creates or empties its file at once. The first flagged
-// destruction of any copy removes whatever the path names then; assignment
-// and the last release only close. What each flag leaves is checked with the
-// threads below.
+// An output creates or empties its file at once. The first flagged destruction of any copy
+// removes whatever the path names then; assignment and the last release only close.
 TEST_F(Streams, AFlaggedOutputRemovesWhateverItsPathNamesThen) {
   writeFile(path, "old content");
   const std::string other = dir.file("other");
@@ -87,14 +82,13 @@ TEST_F(Streams, AFlaggedOutputRemovesWhateverItsPathNamesThen) {
     VelParamOutput copy(dir.file("first").c_str());
     {
       VelParamOutput out(path.c_str());
-      EXPECT_TRUE(fileExists(path) && readFile(path).empty());
+      EXPECT_TRUE(readFile(path).empty());  // emptied at once
       const VelParamOutput& alias = out;
       out = alias;  // must not let go of the only holder
       copy = out;  // lets go of "first": closed, never removed
       copy.getPath() = other.c_str();  // for every copy
       writeFile(other, "someone's");
-#if defined(_WIN32)
-      // Windows refuses to remove an open file: the stream must close first.
+#if defined(_WIN32)  // which refuses to remove an open file: the stream must close first
       ASSERT_NE(0, std::remove(path.c_str())) << "removed while open";
 #endif
     }  // out goes first and removes what the path names now
@@ -105,8 +99,7 @@ TEST_F(Streams, AFlaggedOutputRemovesWhateverItsPathNamesThen) {
   }
   EXPECT_EQ("newcomer", readFile(other));  // only the first flagged destruction removes
 #if !defined(_WIN32)  // Windows has no FIFO
-  const std::string special = dir.file("special");  // a link, then a FIFO
-  // Through a link: the link goes, the file it leads to stays.
+  const std::string special = dir.file("special");  // a link (which goes, not its file), a FIFO
   fs::create_symlink(other, special);
   EXPECT_EQ(5, VelParamOutput(special.c_str()).write(kHello, 5));
   EXPECT_TRUE(fileExists(other) && !fileExists(special));
@@ -119,18 +112,15 @@ TEST_F(Streams, AFlaggedOutputRemovesWhateverItsPathNamesThen) {
 #endif
 }
 
-// Each stream's two flags and the calls that it takes: it refuses every other
-// with -1, and a refused call leaves the position alone. A failed stream
-// spoils one read, then is cleared; an output whose file failed to open still
-// reports the count that it was given. A caller's stream stays the caller's,
-// though labelled with a path and flagged: never closed nor moved; and a
-// flagged output removes no file or directory that it did not create.
+// Each stream's two flags and the calls that it takes, refusing others with -1 and leaving the
+// position. A failed stream spoils one read, then is cleared; an output whose file failed to
+// open still reports the count given. A caller's stream, though labelled with a path and
+// flagged, is never closed nor moved; a flagged output removes nothing that it did not create.
 TEST_F(Streams, EachStreamTakesItsCallsAndLeavesWhatItDidNotOpen) {
   char readInto[8];
   writeFile(path, kTen);
   ASSERT_TRUE(fs::create_directory(dir.file("dir")));
-  // The caller's streams: one failed, one at the end of its text that throws,
-  // one unopened that throws, one open on a file.
+  // The caller's: one failed, one at its text's end that throws, one unopened, one on a file.
   std::istringstream failed("abcdefgh"), shortText("abc");
   failed.setstate(std::ios::failbit);
   shortText.exceptions(std::ios::failbit | std::ios::eofbit);
@@ -153,9 +143,7 @@ TEST_F(Streams, EachStreamTakesItsCallsAndLeavesWhatItDidNotOpen) {
       SCOPED_TRACE("row " + std::to_string(&row - rows));
       EXPECT_EQ(row.canRead, row.stream->canRead());
       EXPECT_EQ(row.canWrite, row.stream->canWrite());
-      // In this order: the three calls that a stream may take (bits 1, 2, 4),
-      // then five that none takes.
-      VelParamStream& s = *row.stream;
+      VelParamStream& s = *row.stream;  // three calls that it may take (bits 1, 2, 4), five not
       const long results[] = {s.read(readInto, 5), s.write(kHello, 5), s.seekoff(1, 0, 0),
                               s.read(readInto, 0), s.read(readInto, -4), s.read(nullptr, 4),
                               s.write(kHello, 0), s.write(nullptr, 5)};
@@ -174,15 +162,12 @@ TEST_F(Streams, EachStreamTakesItsCallsAndLeavesWhatItDidNotOpen) {
   EXPECT_TRUE(fs::is_directory(dir.file("dir")));
 }
 
-// Copies of an input and an output travel to a thread of their own, which
-// reads on and then lets them go at the same moment as the sender lets its
-// own go. One copy alone closes the output, and removes its file if the last
-// flag that the sender set says so.
+// Copies of an input and an output travel to a thread that reads on, then lets them go as the
+// sender lets its own go; one closes the output, removing its file if the last flag says so.
 TEST_F(Streams, CopiesTravelToAThreadAndGoThereAtOnceWithTheSendersOwn) {
   constexpr int kRounds = 200;
   using Copies = std::pair<VelParamInput, VelParamOutput>;
-  // Flag values set in turn through the sender's copy: odd rounds keep their files.
-  const std::vector<unsigned char> flags[] = {{}, {0}, {0, 2}, {0, 1, 0}};
+  const std::vector<unsigned char> flags[] = {{}, {0}, {0, 2}, {0, 1, 0}};  // odd rounds keep
   writeFile(path, kTen);
   for (int i = 0; i < kRounds; ++i) {
     std::string name = std::to_string(i);
@@ -194,8 +179,9 @@ TEST_F(Streams, CopiesTravelToAThreadAndGoThereAtOnceWithTheSendersOwn) {
       for (++ready; ready < 2;) std::this_thread::yield();
       copies.reset();
     };
-    // Behind a pointer, so that the receiver alone destroys its copies: the
-    // thread's function, moved, would leave a flagged copy to go here too.
+    // Behind a pointer, so that only the receiver destroys them: a moved lambda leaves one here.
+
+
     std::thread receiver([&, theirs = std::make_unique<Copies>(*mine)]() mutable {
       EXPECT_EQ("4567", readText(theirs->first, 4));
       dropWhenBothReady(theirs);

@@ -1,5 +1,5 @@
 // WINDOWS-31J, EUC-JP and GBK: one or two bytes a character (EUC-JP's JIS X
-// 0212 takes three), looked up in the generated tables.
+// 0212 takes three), looked up in the constant tables of Tables.h.
 #include <algorithm>
 
 #include "platform/conv/Kernels.h"

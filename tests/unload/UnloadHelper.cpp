@@ -1,5 +1,4 @@
-// Stands for a host's plug-in that uses quirecommon, so that a test which
-// never links the library itself can load and unload it around a live output.
+// A host's plug-in that uses quirecommon, which the unload test loads and unloads around an output.
 #include <new>
 
 #include "quire/VelParamOutput.h"
@@ -10,17 +9,12 @@
 #define HELPER_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
-namespace {
+// Static storage, never destroyed: the output outlives the unload on purpose, and nothing is left
+// on the heap for a leak checker to report.
+alignas(Quire::VelParamOutput) static unsigned char outputStorage[sizeof(Quire::VelParamOutput)];
 
-// Static storage, never destroyed: the output outlives the unload on purpose,
-// and nothing is left on the heap for a leak checker to report.
-alignas(Quire::VelParamOutput) unsigned char outputStorage[sizeof(Quire::VelParamOutput)];
-
-}  // namespace
-
-// Opens a flagged output on path and writes count bytes to it in one call,
-// whose result it returns. A later call abandons the earlier output, whose
-// holder stays registered.
+// Opens a flagged output on path and writes count bytes to it in one call, whose result it returns.
+// A later call abandons the earlier output, whose holder stays registered.
 HELPER_EXPORT int helperWriteAndKeep(const char* path, const char* bytes, int count) {
   auto* output = new (outputStorage) Quire::VelParamOutput(path);
   return output->write(const_cast<char*>(bytes), count);

@@ -1,5 +1,4 @@
-// Loads and unloads the shared library for real. This program does not link
-// quirecommon, so that unloading can take the library out of the process.
+// Loads and unloads the shared library for real: not linked here, unloading takes it out.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -52,9 +51,7 @@ TEST(Unload, ClosesLiveFlaggedOutputsKeepsEveryFileAndStartsAfresh) {
       EXPECT_EQ(int(bytes.size()), writeAndKeep(path.c_str(), bytes.data(), int(bytes.size())));
       std::thread([] {}).join();  // a thread that comes and goes changes nothing
       ASSERT_TRUE(openHere(path));
-      // The bytes must still wait in the buffer, or the check of the content
-      // below would prove nothing about the close at unload.
-      ASSERT_EQ("", readFile(path));
+      ASSERT_EQ("", readFile(path));  // still in the buffer, for the unload to flush
     }
     ASSERT_TRUE(libraryLoaded());
     ASSERT_TRUE(unload(helper));

@@ -1,5 +1,4 @@
-// The quire tool on Windows, where its own tests cannot run (they drive POSIX
-// processes: fork, pipes, signals, /dev/full, file-size limits). Here the
+// The quire tool on Windows, where its own tests (fork, pipes, signals, devices) cannot run: the
 // commands go through cmd, as a user types them, with files for the streams.
 #include <gtest/gtest.h>
 
@@ -20,8 +19,7 @@ std::string quire(const TempDir& dir, const std::string& arguments,
   writeFile(dir.file("in"), input);
   const std::string command = "\"" QUIRE_TOOL_PATH "\" " + arguments + " <\"" + dir.file("in") +
                               "\" >\"" + dir.file("out") + "\" 2>\"" + dir.file("err") + "\"";
-  // cmd /c drops the first and the last quote of its line: give it a pair to
-  // drop. What system returns is the exit status itself.
+  // cmd /c drops its line's first and last quote: give it a pair. system returns the exit status.
   const int status = std::system(("\"" + command + "\"").c_str());
   return std::to_string(status) + ":" + readFile(dir.file("out"));
 }
