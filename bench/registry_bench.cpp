@@ -1,6 +1,6 @@
 // One create + get + add a reference + release + release cycle with 10,
-// 1 000 and 100 000 live records beside it, from one thread and from two. The baseline scans a contiguous vector, as a registry without an
-// index must.
+// 1 000 and 100 000 live records beside it, from one thread and from two.
+// The baseline scans a contiguous vector, as a registry without an index must.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>

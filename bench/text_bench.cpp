@@ -229,8 +229,9 @@ void WideJapanesePath_IconvPerCall(benchmark::State& state, convlib::EncodingId 
                  out.size());
 }
 
-// JapanesePath_Threads: threads converting the Japanese path at once, each as much as one
-// thread alone; the ratio of wall times gives the throughput gained.
+// JapanesePath_Threads: threads converting the Japanese path at once, each
+// as much as one thread alone; the ratio of wall times gives the throughput
+// gained.
 void JapanesePath_Threads(benchmark::State& state, convlib::EncodingId id) {
   useEncoding(id);
   const std::string narrow = narrowOf(wideOf(kJapanesePath));

@@ -31,21 +31,21 @@ void makeRoom(Form& form, std::size_t count) {
   if (form.capacity() < count) form.reserve(count);
 }
 
-// Stores count characters of text as the form given and their conversion as
-// the other form, at most most characters long. A failed allocation leaves
-// both forms as they were: the first piece is converted before either
+// Stores count characters of text as the form given and their conversion by
+// coder as the other form, at most most characters long. A failed allocation
+// leaves both forms as they were: the first piece is converted before either
 // changes (short text then takes just its room), and both get their room
 // before the commit. The rest goes straight into the reserved room, which
 // faults no page before it is written.
-template <typename Given, typename Other, typename Convert>
+template <typename Given, typename Other>
 void assignBoth(Given& given, const typename Given::value_type* text, std::size_t count,
-                Other& other, std::size_t most, Convert convert) {
+                Other& other, std::size_t most, convlib::CoderStream& coder) {
   typename Other::value_type piece[kPieceBytes / sizeof(typename Other::value_type)];
   const auto bytesOf = [](const typename Given::value_type* units) {
     return reinterpret_cast<const unsigned char*>(units);
   };
-  const auto convertInto = [&piece, &convert](const unsigned char* in, std::size_t bytes) {
-    return convert(in, bytes, reinterpret_cast<unsigned char*>(piece), sizeof piece);
+  const auto convertInto = [&piece, &coder](const unsigned char* in, std::size_t bytes) {
+    return coder.convert(in, bytes, reinterpret_cast<unsigned char*>(piece), sizeof piece, true);
   };
   std::size_t left = count * sizeof *text;
   convlib::CoderProgress run = convertInto(bytesOf(text), left);
@@ -108,9 +108,7 @@ VelParamString& VelParamString::operator=(const char* s) {
   convlib::Decoder decoder(plain ? convlib::kWindows31J : currentEncoding(),
                            platform::hostIsBigEndian());
   // n bytes never give more than n units.
-  assignBoth(mbcsText, s, n, ucs2Text, n,
-             [&decoder](const unsigned char* in, std::size_t bytes, unsigned char* out,
-                        std::size_t room) { return decoder.convert(in, bytes, out, room, true); });
+  assignBoth(mbcsText, s, n, ucs2Text, n, decoder);
   return *this;
 }
 
@@ -124,9 +122,7 @@ VelParamString& VelParamString::operator=(const unsigned short* s) {
   }
   const convlib::EncodingId encoding = plain ? convlib::kWindows31J : currentEncoding();
   convlib::Encoder encoder(encoding, platform::hostIsBigEndian());
-  assignBoth(ucs2Text, s, n, mbcsText, plain ? n : convlib::maxEncodedBytes(encoding, n),
-             [&encoder](const unsigned char* in, std::size_t bytes, unsigned char* out,
-                        std::size_t room) { return encoder.convert(in, bytes, out, room, true); });
+  assignBoth(ucs2Text, s, n, mbcsText, plain ? n : convlib::maxEncodedBytes(encoding, n), encoder);
   return *this;
 }
 

@@ -53,10 +53,9 @@ KernelRun decodeDoubleByte(const DecodeTable& tables, CoderState& state, const u
   // A copy, which the stores through q cannot change: the loop keeps it in
   // registers instead of reloading it for every character.
   const DecodeTable table = tables;
-  const auto stop = [&](bool full) { return KernelRun{p, q, full}; };
   while (p < end) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
-    if (room == 0) return stop(true);
+    if (room == 0) return {p, q, true};
     if (*p < 0x80) {
       widenAscii<kBigEndian, false>(p, end, q, qEnd);
       continue;
@@ -66,7 +65,6 @@ KernelRun decodeDoubleByte(const DecodeTable& tables, CoderState& state, const u
     unsigned unit = 0xFFFD;
     std::size_t used = readDoubleByte<kEucJp>(table, p, left, &unit);
     if (used == 0) {
-      unit = 0xFFFD;
       used = 1;
       ++state.replaced;
     }
@@ -88,7 +86,7 @@ KernelRun decodeDoubleByte(const DecodeTable& tables, CoderState& state, const u
     p += 2 * i;
     q += 2 * i;
   }
-  return stop(false);
+  return {p, q, false};
 }
 
 template <bool kBigEndian, bool kEucJp>
@@ -96,10 +94,9 @@ KernelRun encodeDoubleByte(const EncodeTable& tables, CoderState& state, const u
                            const unsigned char* end, unsigned char* q, unsigned char* qEnd,
                            bool last) {
   const EncodeTable table = tables;  // kept in registers, as in decoding
-  const auto stop = [&](bool full) { return KernelRun{p, q, full}; };
   while (end - p >= 2) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q);
-    if (room == 0) return stop(true);
+    if (room == 0) return {p, q, true};
     const unsigned unit = loadUnit<kBigEndian>(p);
     if (unit < 0x80) {
       narrowAscii<kBigEndian>(p, end, q, qEnd);
@@ -109,28 +106,28 @@ KernelRun encodeDoubleByte(const EncodeTable& tables, CoderState& state, const u
     unsigned code = 0;
     if ((unit & 0xF800) != 0xD800) {
       code = encodeCell(table, unit);
-    } else if (!last && unit < 0xDC00 && end - p < 4) {
-      break;  // its low surrogate may come next
+    } else if (pairMayContinue(unit, p, end, last)) {
+      break;
     } else if (pairAt<kBigEndian>(p, end) != 0) {
       used = 4;  // beyond the BMP: none of these encodings holds it
     }
     // iconv's EUC-JP wants room for two bytes before it refuses a character
     // (a lone surrogate it refuses earlier).
     if (kEucJp && code == 0 && room < 2 && ((unit & 0xF800) != 0xD800 || used == 4))
-      return stop(true);
+      return {p, q, true};
     if (code == 0) {
       *q++ = '?';
       ++state.replaced;
     } else if (code < 0x100) {
       *q++ = static_cast<unsigned char>(code);
     } else if (kEucJp && (code & 0x80) == 0) {
-      if (room < 3) return stop(true);
+      if (room < 3) return {p, q, true};
       q[0] = 0x8F;
       q[1] = static_cast<unsigned char>(code >> 8);
       q[2] = static_cast<unsigned char>(code | 0x80);
       q += 3;
     } else {
-      if (room < 2) return stop(true);
+      if (room < 2) return {p, q, true};
       q[0] = static_cast<unsigned char>(code >> 8);
       q[1] = static_cast<unsigned char>(code);
       q += 2;
@@ -150,7 +147,7 @@ KernelRun encodeDoubleByte(const EncodeTable& tables, CoderState& state, const u
     p += 2 * i;
     q += 2 * i;
   }
-  return stop(false);
+  return {p, q, false};
 }
 
 }  // namespace

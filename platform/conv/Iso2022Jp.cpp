@@ -135,7 +135,7 @@ KernelRun encodeIso2022Jp(CoderState& state, const unsigned char* p, const unsig
       narrowAscii<kBigEndian>(p, end, q, qEnd);
       continue;
     }
-    if (!last && (cp & 0xFC00) == 0xD800 && end - p < 4) break;  // its low surrogate may come next
+    if (pairMayContinue(cp, p, end, last)) break;
     std::size_t used = 2;
     if (const unsigned pair = pairAt<kBigEndian>(p, end)) {
       cp = pair;

@@ -52,6 +52,13 @@ inline unsigned pairAt(const unsigned char* p, const unsigned char* end) {
   return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
 }
 
+// Whether unit, at p, is a high surrogate that the piece ends with and whose low
+// surrogate may start the next piece of the text.
+inline bool pairMayContinue(unsigned unit, const unsigned char* p, const unsigned char* end,
+                            bool last) {
+  return !last && (unit & 0xFC00) == 0xD800 && end - p < 4;
+}
+
 // Widens the ASCII bytes at p (with kStopAtEscape, not ESC either) into
 // units at q, as far as the text and the room go, and moves both on.
 template <bool kBigEndian, bool kStopAtEscape>

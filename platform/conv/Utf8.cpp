@@ -47,10 +47,9 @@ inline std::size_t readUtf8(const unsigned char* p, std::size_t left, unsigned* 
 template <bool kBigEndian>
 KernelRun decodeUtf8(CoderState& state, const unsigned char* p, const unsigned char* end,
                      unsigned char* q, unsigned char* qEnd, bool last) {
-  const auto stop = [&](bool full) { return KernelRun{p, q, full}; };
   while (p < end) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q) / 2;
-    if (room == 0) return stop(true);
+    if (room == 0) return {p, q, true};
     const unsigned lead = *p;
     if (lead < 0x80) {
       widenAscii<kBigEndian, false>(p, end, q, qEnd);
@@ -79,12 +78,11 @@ KernelRun decodeUtf8(CoderState& state, const unsigned char* p, const unsigned c
     unsigned cp = 0xFFFD;
     std::size_t used = readUtf8(p, left, &cp);
     if (used == 0) {
-      cp = 0xFFFD;
       used = 1;
       ++state.replaced;
     }
     if (cp > 0xFFFF) {
-      if (room < 2) return stop(true);
+      if (room < 2) return {p, q, true};
       storeUnit<kBigEndian>(q, 0xD7C0 + (cp >> 10));
       storeUnit<kBigEndian>(q + 2, 0xDC00 | (cp & 0x3FF));
       q += 4;
@@ -94,23 +92,22 @@ KernelRun decodeUtf8(CoderState& state, const unsigned char* p, const unsigned c
     }
     p += used;
   }
-  return stop(false);
+  return {p, q, false};
 }
 
 template <bool kBigEndian>
 KernelRun encodeUtf8(CoderState& state, const unsigned char* p, const unsigned char* end,
                      unsigned char* q, unsigned char* qEnd, bool last) {
-  const auto stop = [&](bool full) { return KernelRun{p, q, full}; };
   while (end - p >= 2) {
     const std::size_t room = static_cast<std::size_t>(qEnd - q);
-    if (room == 0) return stop(true);
+    if (room == 0) return {p, q, true};
     unsigned cp = loadUnit<kBigEndian>(p);
     if (cp < 0x80) {
       narrowAscii<kBigEndian>(p, end, q, qEnd);
       continue;
     }
     if (cp < 0x800) {
-      if (room < 2) return stop(true);
+      if (room < 2) return {p, q, true};
       q[0] = static_cast<unsigned char>(0xC0 | cp >> 6);
       q[1] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
       q += 2;
@@ -120,7 +117,7 @@ KernelRun encodeUtf8(CoderState& state, const unsigned char* p, const unsigned c
     if ((cp & 0xF800) != 0xD800) {
       // Three bytes a unit, most of CJK text, in a loop of its own.
       const std::size_t most = std::min(static_cast<std::size_t>(end - p) / 2, room / 3);
-      if (most == 0) return stop(true);
+      if (most == 0) return {p, q, true};
       std::size_t i = 0;
       do {
         q[3 * i] = static_cast<unsigned char>(0xE0 | cp >> 12);
@@ -133,7 +130,7 @@ KernelRun encodeUtf8(CoderState& state, const unsigned char* p, const unsigned c
       q += 3 * i;
       continue;
     }
-    if (!last && cp < 0xDC00 && end - p < 4) break;  // its low surrogate may come next
+    if (pairMayContinue(cp, p, end, last)) break;
     cp = pairAt<kBigEndian>(p, end);
     if (cp == 0) {
       *q++ = '?';  // a lone surrogate
@@ -141,7 +138,7 @@ KernelRun encodeUtf8(CoderState& state, const unsigned char* p, const unsigned c
       p += 2;
       continue;
     }
-    if (room < 4) return stop(true);
+    if (room < 4) return {p, q, true};
     q[0] = static_cast<unsigned char>(0xF0 | cp >> 18);
     q[1] = static_cast<unsigned char>(0x80 | (cp >> 12 & 0x3F));
     q[2] = static_cast<unsigned char>(0x80 | (cp >> 6 & 0x3F));
@@ -149,7 +146,7 @@ KernelRun encodeUtf8(CoderState& state, const unsigned char* p, const unsigned c
     q += 4;
     p += 4;
   }
-  return stop(false);
+  return {p, q, false};
 }
 
 QUIRE_BOTH_ORDERS(decodeUtf8);
